@@ -1,0 +1,39 @@
+# Chalkmere: the two commands people use are `make run` and `make test`.
+BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
+JOBS ?= $(shell nproc)
+
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKMERE_BENCHMARKS=OFF
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+                UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps test-deps build test test-asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps build
+
+test-deps:
+	@scripts/install-deps test
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Every test, then the same unit tests again under AddressSanitizer and UBSan.
+test: test-deps build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-asan
+
+test-asan: test-deps
+	cmake -S . -B $(ASAN_DIR) $(ASAN_FLAGS)
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD_DIR)/tests/bench/paint_bench
+
+clean:
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)

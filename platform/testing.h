@@ -1,0 +1,38 @@
+// Test-only access to the platform layer: a headless display whose pixels can be read
+// back, a settable clock and counts of live drawing objects. Never included by program code.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace platform::testing {
+
+// A window on a headless display of the given size; what is drawn through its display
+// context can be read back. The display size is what GetDeviceCaps reports while it lives.
+class HeadlessWindow {
+public:
+    explicit HeadlessWindow(int width = 240, int height = 320);
+    ~HeadlessWindow();
+    HeadlessWindow(const HeadlessWindow&) = delete;
+    HeadlessWindow& operator=(const HeadlessWindow&) = delete;
+
+    HWND Handle() const { return handle_; }
+    operator HWND() const { return handle_; }
+    // CLR_INVALID (0xFFFFFFFF) outside the window.
+    COLORREF Pixel(int x, int y) const;
+
+private:
+    HWND handle_;
+};
+
+// GetTickCount returns `tickCount` until UseRealTickCount is called.
+void SetTickCount(DWORD tickCount);
+void UseRealTickCount();
+
+// Drawing objects created and not yet deleted (stock objects do not count).
+int LiveGdiObjectCount();
+
+// Pixels of the surface a drawing context draws on; CLR_INVALID outside it.
+COLORREF PixelAt(HDC dc, int x, int y);
+void SetPixelAt(HDC dc, int x, int y, COLORREF colour);
+
+}  // namespace platform::testing

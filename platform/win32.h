@@ -1,0 +1,155 @@
+// The subset of the Win32 / Windows CE API that Chalkmere calls, with Win32 names,
+// types and results. Behind it, platform/ implements each call for desktop Linux.
+// Program code (scene/, app/, drill/) reaches the system only through this header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// ---------------------------------------------------------------------------
+// Basic types
+
+typedef int BOOL;
+#define TRUE 1
+#define FALSE 0
+
+typedef std::uint8_t BYTE;
+typedef std::uint16_t WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef std::uint32_t UINT;
+typedef int INT;
+typedef void* LPVOID;
+typedef std::uintptr_t WPARAM;
+typedef std::intptr_t LPARAM;
+typedef std::intptr_t LRESULT;
+
+// Wide characters are 16-bit on every target; TEXT("…") makes a 16-bit literal.
+typedef char16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+#define TEXT(quote) u##quote
+
+typedef DWORD COLORREF;
+#define RGB(r, g, b) \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define GetRValue(rgb) ((BYTE)(rgb))
+#define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
+#define GetBValue(rgb) ((BYTE)((rgb) >> 16))
+
+// Handles are distinct pointer types, as with STRICT on Win32.
+#define DECLARE_HANDLE(name) \
+    struct name##__ {        \
+        int unused;          \
+    };                       \
+    typedef struct name##__* name
+
+DECLARE_HANDLE(HWND);
+DECLARE_HANDLE(HDC);
+DECLARE_HANDLE(HBITMAP);
+DECLARE_HANDLE(HPEN);
+DECLARE_HANDLE(HBRUSH);
+DECLARE_HANDLE(HINSTANCE);
+typedef void* HANDLE;
+typedef void* HGDIOBJ;
+typedef HINSTANCE HMODULE;
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+
+struct BITMAP {
+    LONG bmType;
+    LONG bmWidth;
+    LONG bmHeight;
+    LONG bmWidthBytes;
+    WORD bmPlanes;
+    WORD bmBitsPixel;
+    LPVOID bmBits;
+};
+
+// ---------------------------------------------------------------------------
+// Graphics (GDI)
+
+#define SRCCOPY 0x00CC0020u
+
+#define PS_SOLID 0
+#define PS_NULL 5
+
+#define WHITE_BRUSH 0
+#define BLACK_BRUSH 4
+#define NULL_BRUSH 5
+#define WHITE_PEN 6
+#define BLACK_PEN 7
+#define NULL_PEN 8
+
+#define TRANSPARENT 1
+#define OPAQUE 2
+
+#define HORZRES 8
+#define VERTRES 10
+
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+BOOL GetClientRect(HWND window, LPRECT rect);
+int GetDeviceCaps(HDC dc, int index);
+
+HDC CreateCompatibleDC(HDC dc);
+HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+BOOL DeleteDC(HDC dc);
+BOOL DeleteObject(HGDIOBJ object);
+int GetObjectW(HANDLE object, int size, LPVOID buffer);
+HGDIOBJ GetStockObject(int index);
+
+HPEN CreatePen(int style, int width, COLORREF colour);
+HBRUSH CreateSolidBrush(COLORREF colour);
+BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
+
+COLORREF SetBkColor(HDC dc, COLORREF colour);
+COLORREF GetBkColor(HDC dc);
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+COLORREF GetTextColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+
+BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+            DWORD rop);
+// Copies a block leaving out the source pixels that match `transparentColor` on the
+// top 5 bits of red and blue and the top 6 bits of green. `source` is a drawing
+// context or a bitmap. Stretching is not supported: both sizes must be equal.
+BOOL TransparentImage(HDC dest, LONG destX, LONG destY, LONG destWidth, LONG destHeight,
+                      HANDLE source, LONG sourceX, LONG sourceY, LONG sourceWidth,
+                      LONG sourceHeight, COLORREF transparentColor);
+
+// ---------------------------------------------------------------------------
+// Wide strings
+
+int lstrlenW(LPCWSTR text);
+LPWSTR lstrcpynW(LPWSTR dest, LPCWSTR source, int capacity);
+int lstrcmpW(LPCWSTR a, LPCWSTR b);
+// Supports "%d" and "%%"; writes at most 1024 characters with the terminator, as Win32 does.
+int wsprintfW(LPWSTR dest, LPCWSTR format, ...);
+// Reads a leading decimal integer as swscanf(text, "%d", value) does: leading blanks, an
+// optional sign, digits up to the first non-digit. Returns 1 and stores the number, or 0
+// when the text holds no number. Numbers beyond the 32-bit range saturate.
+int ReadDecimalW(LPCWSTR text, int* value);
+
+// ---------------------------------------------------------------------------
+// Time
+
+DWORD GetTickCount();
