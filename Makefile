@@ -8,7 +8,7 @@ ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKME
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps build test test-asan bench clean
+.PHONY: all deps test-deps build test test-asan bench art clean
 
 all: build
 
@@ -34,6 +34,11 @@ test-asan: test-deps
 
 bench: build
 	$(BUILD_DIR)/tests/bench/paint_bench
+
+# Regenerates the artwork, sounds and contact sheet under resources/ (committed files).
+art:
+	@scripts/install-deps art
+	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR)

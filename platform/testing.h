@@ -2,6 +2,8 @@
 // back, a settable clock and counts of live drawing objects. Never included by program code.
 #pragma once
 
+#include <vector>
+
 #include "platform/win32.h"
 
 namespace platform::testing {
@@ -34,5 +36,32 @@ int LiveGdiObjectCount();
 // Pixels of the surface a drawing context draws on; CLR_INVALID outside it.
 COLORREF PixelAt(HDC dc, int x, int y);
 void SetPixelAt(HDC dc, int x, int y, COLORREF colour);
+
+}  // namespace platform::testing
+
+namespace platform::testing {
+
+// What SDL's WAV loader reads from a RIFF/WAVE image; `valid` is false when it cannot.
+struct WaveFormat {
+    bool valid = false;
+    int rate = 0;
+    int bitsPerSample = 0;
+    int channels = 0;
+    int frames = 0;
+};
+WaveFormat DescribeWave(const void* data, DWORD size);
+
+// A BMP file as stored: its size, bits per pixel and palette entries (0 without a palette).
+struct BitmapFileFormat {
+    bool valid = false;
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    int paletteColours = 0;
+};
+BitmapFileFormat DescribeBitmapFile(const void* data, DWORD size);
+
+// The images of an icon from LoadIconW, as (width, height) pairs.
+std::vector<SIZE> IconImageSizes(HICON icon);
 
 }  // namespace platform::testing

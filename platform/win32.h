@@ -50,7 +50,10 @@ DECLARE_HANDLE(HBITMAP);
 DECLARE_HANDLE(HPEN);
 DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HINSTANCE);
+DECLARE_HANDLE(HRSRC);
+DECLARE_HANDLE(HICON);
 typedef void* HANDLE;
+typedef void* HGLOBAL;
 typedef void* HGDIOBJ;
 typedef HINSTANCE HMODULE;
 
@@ -135,6 +138,31 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
 BOOL TransparentImage(HDC dest, LONG destX, LONG destY, LONG destWidth, LONG destHeight,
                       HANDLE source, LONG sourceX, LONG sourceY, LONG sourceWidth,
                       LONG sourceHeight, COLORREF transparentColor);
+
+// ---------------------------------------------------------------------------
+// Resources of the program's own module
+
+#define MAKEINTRESOURCEW(id) ((LPWSTR)(std::uintptr_t)((WORD)(id)))
+#define IS_INTRESOURCE(p) ((((std::uintptr_t)(p)) >> 16) == 0)
+#define RT_BITMAP MAKEINTRESOURCEW(2)
+#define RT_ICON MAKEINTRESOURCEW(3)
+#define RT_GROUP_ICON MAKEINTRESOURCEW(14)
+
+// With a null name, the program's own module; no other module can be named.
+HMODULE GetModuleHandleW(LPCWSTR moduleName);
+// A bitmap in the display's format, or null when there is no such resource.
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
+// `type` is RT_BITMAP or a resource type name such as TEXT("WAVE").
+HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
+// A pointer to the resource's data, which stays valid for the life of the process.
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+// Copies at most capacity - 1 characters and always terminates; returns the characters
+// copied, 0 for a missing string.
+int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity);
+// The shared icon of an icon group; null when there is none.
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 
 // ---------------------------------------------------------------------------
 // Wide strings

@@ -1,0 +1,137 @@
+"""One PNG that shows every bitmap of an art folder, for judging the artwork by eye.
+
+Usage: /usr/bin/python3 contact_sheet.py <art_dir> <out.png>
+
+Each bitmap gets a row: a label, then the picture at 1x and at 3x (nearest neighbour), each on
+the dark slate of the boards and on a light ground. Key-coloured pixels are replaced by the
+ground, matched on 5-6-5 bits exactly as the program's compositing drops them, so a stray
+near-key pixel shows up as pink here just as it would in the game.
+"""
+
+import os
+import struct
+import sys
+
+import numpy as np
+from PIL import Image, ImageDraw, ImageFont
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import common  # noqa: E402
+
+SLATE = (30, 55, 45)
+LIGHT = (228, 226, 216)
+SHEET = (58, 58, 62)
+LABEL = (240, 240, 232)
+RULER = (255, 200, 0)
+GAP = 12
+ZOOM = 3
+LABEL_H = 24
+RULER_H = 8
+MAX_WIDTH = 1560
+
+# strips whose equal parts should line up; marked with rulers above the 3x views
+PARTS = {"check-mark.bmp": 4, "settings-button.bmp": 2, "ok-button.bmp": 2,
+         "reset-button.bmp": 2}
+
+
+def bmp_depth(path):
+    """Bits per pixel and palette entries, read from the BMP's info header."""
+    with open(path, "rb") as f:
+        header = f.read(54)
+    bits = struct.unpack_from("<H", header, 28)[0]
+    used = struct.unpack_from("<I", header, 46)[0]
+    return bits, used or (1 << bits if bits <= 8 else 0)
+
+
+def key_mask(rgb):
+    """Pixels that compositing drops: equal to the key on the top 5/6/5 bits."""
+    a = np.asarray(rgb, dtype=np.uint8)
+    k = common.KEY16
+    return ((a[..., 0] >> 3) == (k[0] >> 3)) & ((a[..., 1] >> 2) == (k[1] >> 2)) & \
+        ((a[..., 2] >> 3) == (k[2] >> 3))
+
+
+def on_ground(rgb, ground):
+    a = np.asarray(rgb, dtype=np.uint8).copy()
+    a[key_mask(a)] = ground
+    return Image.fromarray(a, "RGB")
+
+
+def _font(size, bold=False):
+    name = "DejaVuSans-Bold.ttf" if bold else "DejaVuSans.ttf"
+    return ImageFont.truetype(os.path.join("/usr/share/fonts/truetype/dejavu", name), size)
+
+
+def _views(image, name):
+    """The four views of one bitmap, each framed in its ground, rulers over the 3x ones."""
+    w, h = image.size
+    parts = PARTS.get(name, 1)
+    big = image.resize((w * ZOOM, h * ZOOM), Image.NEAREST)
+    views = []
+    for picture, ground, zoomed in ((image, SLATE, False), (image, LIGHT, False),
+                                    (big, SLATE, True), (big, LIGHT, True)):
+        ruler = RULER_H if zoomed and parts > 1 else 0
+        view = Image.new("RGB", (picture.width + 6, picture.height + 6 + ruler), SHEET)
+        draw = ImageDraw.Draw(view)
+        draw.rectangle([0, ruler, view.width - 1, view.height - 1], fill=ground)
+        view.paste(on_ground(picture, ground), (3, ruler + 3))
+        for p in range(parts + 1) if ruler else ():
+            x = 3 + round(p * picture.width / parts) - (1 if p == parts else 0)
+            draw.line([x, 0, x, ruler - 2], fill=RULER)
+        views.append(view)
+    return views
+
+
+def _entry(path, font):
+    name = os.path.basename(path)
+    image = common.load_bmp(path)
+    w, h = image.size
+    bits, used = bmp_depth(path)
+    keyed = int(key_mask(image).sum())
+    label = f"{name}   {w} x {h}   {bits}-bit, {used} colours   " + \
+        (f"{keyed} key pixels" if keyed else "opaque")
+    # views flow left to right and wrap, so wide strips and boards keep the sheet narrow
+    lines, line = [], []
+    for view in _views(image, name):
+        if line and GAP + sum(v.width + GAP for v in line) + view.width > MAX_WIDTH:
+            lines.append(line)
+            line = []
+        line.append(view)
+    lines.append(line)
+    label_w = int(font.getlength(label)) + 2 * GAP
+    width = max([label_w] + [GAP + sum(v.width + GAP for v in ln) for ln in lines])
+    height = LABEL_H + sum(max(v.height for v in ln) + GAP for ln in lines)
+    entry = Image.new("RGB", (width, height), SHEET)
+    ImageDraw.Draw(entry).text((GAP, 4), label, font=font, fill=LABEL)
+    y = LABEL_H
+    for ln in lines:
+        x = GAP
+        tallest = max(v.height for v in ln)
+        for view in ln:
+            entry.paste(view, (x, y + tallest - view.height))
+            x += view.width + GAP
+        y += tallest + GAP
+    return entry
+
+
+def generate(art_dir, out_path):
+    font = _font(13, bold=True)
+    names = sorted(n for n in os.listdir(art_dir) if n.lower().endswith(".bmp"))
+    rows = [_entry(os.path.join(art_dir, n), font) for n in names]
+    if not rows:
+        raise SystemExit(f"no .bmp files in {art_dir}")
+    width = max(r.width for r in rows)
+    height = sum(r.height for r in rows) + GAP
+    sheet = Image.new("RGB", (width, height), SHEET)
+    y = GAP // 2
+    for r in rows:
+        sheet.paste(r, (0, y))
+        y += r.height
+    sheet.save(out_path)
+    return out_path
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit("usage: contact_sheet.py <art_dir> <out.png>")
+    generate(sys.argv[1], sys.argv[2])
