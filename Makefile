@@ -1,6 +1,8 @@
 # Chalkmere: the two commands people use are `make run` and `make test`.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -8,7 +10,7 @@ ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKME
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps build test test-asan bench art clean
+.PHONY: all deps test-deps build test test-asan bench fuzz art clean
 
 all: build
 
@@ -34,6 +36,16 @@ test-asan: test-deps
 
 bench: build
 	$(BUILD_DIR)/tests/bench/paint_bench
+	$(BUILD_DIR)/tests/bench/progress_bench
+
+# libFuzzer on the progress store, built with clang under ASan and UBSan.
+fuzz: test-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCHALKMERE_SANITIZE=ON -DCHALKMERE_FUZZ=ON -DCHALKMERE_BENCHMARKS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target progress_fuzz
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(SANITIZER_ENV) $(FUZZ_DIR)/tests/fuzz/progress_fuzz -max_total_time=$(FUZZ_SECONDS) \
+	  -timeout=10 $(FUZZ_DIR)/corpus tests/fuzz/seeds
 
 # Regenerates the artwork, sounds and contact sheet under resources/ (committed files).
 art:
@@ -41,4 +53,4 @@ art:
 	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

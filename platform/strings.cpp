@@ -2,6 +2,9 @@
 #include <climits>
 #include <cstdarg>
 
+#include <string>
+
+#include "platform/text.h"
 #include "platform/win32.h"
 
 namespace {
@@ -103,3 +106,37 @@ int ReadDecimalW(LPCWSTR text, int* value) {
     *value = static_cast<int>(number);
     return 1;
 }
+
+namespace platform {
+
+std::string Utf8FromWide(LPCWSTR text) {
+    std::string out;
+    if (text == nullptr) return out;
+    for (const WCHAR* p = text; *p != 0; ++p) {
+        char32_t code = *p;
+        if (code >= 0xD800 && code <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (p[1] - 0xDC00);
+            ++p;
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | (code >> 6));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | (code >> 12));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (code >> 18));
+            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace platform

@@ -2,6 +2,7 @@
 // back, a settable clock and counts of live drawing objects. Never included by program code.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/win32.h"
@@ -63,5 +64,28 @@ BitmapFileFormat DescribeBitmapFile(const void* data, DWORD size);
 
 // The images of an icon from LoadIconW, as (width, height) pairs.
 std::vector<SIZE> IconImageSizes(HICON icon);
+
+}  // namespace platform::testing
+
+namespace platform::testing {
+
+// The registry database used from now on; an empty path goes back to the user's own.
+// Closes the database in use.
+void SetRegistryPath(const std::string& path);
+
+// A registry in a fresh temporary folder for the life of the object.
+class TemporaryRegistry {
+public:
+    TemporaryRegistry();
+    ~TemporaryRegistry();
+    TemporaryRegistry(const TemporaryRegistry&) = delete;
+    TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    std::string File() const { return folder_ + "/registry.db"; }
+
+private:
+    std::string folder_;
+};
 
 }  // namespace platform::testing

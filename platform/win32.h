@@ -20,6 +20,9 @@ typedef std::int32_t LONG;
 typedef std::uint32_t UINT;
 typedef int INT;
 typedef void* LPVOID;
+typedef DWORD* LPDWORD;
+typedef BYTE* LPBYTE;
+typedef DWORD REGSAM;
 typedef std::uintptr_t WPARAM;
 typedef std::intptr_t LPARAM;
 typedef std::intptr_t LRESULT;
@@ -52,6 +55,8 @@ DECLARE_HANDLE(HBRUSH);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HRSRC);
 DECLARE_HANDLE(HICON);
+DECLARE_HANDLE(HKEY);
+typedef HKEY* PHKEY;
 typedef void* HANDLE;
 typedef void* HGLOBAL;
 typedef void* HGDIOBJ;
@@ -163,6 +168,45 @@ DWORD SizeofResource(HMODULE module, HRSRC resource);
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity);
 // The shared icon of an icon group; null when there is none.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+// ---------------------------------------------------------------------------
+// Registry of the current user
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_OUTOFMEMORY 14L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MORE_DATA 234L
+
+#define HKEY_CURRENT_USER ((HKEY)(std::uintptr_t)0x80000001u)
+#define KEY_ALL_ACCESS 0xF003Fu
+#define REG_OPTION_NON_VOLATILE 0u
+#define REG_CREATED_NEW_KEY 1u
+#define REG_OPENED_EXISTING_KEY 2u
+
+#define REG_NONE 0u
+#define REG_SZ 1u
+#define REG_BINARY 3u
+#define REG_DWORD 4u
+
+struct SECURITY_ATTRIBUTES;
+
+// Opens the key, creating it and any missing parent keys. Key paths are separated by
+// backslashes; paths and value names compare without regard to (ASCII) case.
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
+                     REGSAM access, SECURITY_ATTRIBUTES* security, PHKEY result,
+                     LPDWORD disposition);
+// With a null `data`, reports the value's type and size. ERROR_MORE_DATA with the size
+// needed when the buffer is too small; ERROR_FILE_NOT_FOUND for a missing value.
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize);
+// Stores the bytes as given, whatever the type; once it returns ERROR_SUCCESS the value
+// survives the process being killed.
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD dataSize);
+LONG RegCloseKey(HKEY key);
 
 // ---------------------------------------------------------------------------
 // Wide strings
