@@ -37,6 +37,7 @@ test-asan: test-deps
 bench: build
 	$(BUILD_DIR)/tests/bench/paint_bench
 	$(BUILD_DIR)/tests/bench/progress_bench
+	$(BUILD_DIR)/tests/bench/figures_bench
 
 # libFuzzer on the progress store, built with clang under ASan and UBSan.
 fuzz: test-deps

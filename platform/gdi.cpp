@@ -50,6 +50,7 @@ GdiObject* StockObject(int index) {
         case WHITE_PEN: return whitePen;
         case BLACK_PEN: return blackPen;
         case NULL_PEN: return nullPen;
+        case SYSTEM_FONT: return StockFont();
         default: return nullptr;
     }
 }
@@ -193,9 +194,11 @@ Context* NewContext(Window* window, Bitmap* bitmap) {
     context->bitmap = bitmap;
     context->pen = static_cast<Pen*>(StockObject(BLACK_PEN));
     context->brush = static_cast<Brush*>(StockObject(WHITE_BRUSH));
+    context->font = StockFont();
     if (bitmap != nullptr) Hold(bitmap);
     Hold(context->pen);
     Hold(context->brush);
+    if (context->font != nullptr) Hold(context->font);
     RegisterObject(context);
     return context;
 }

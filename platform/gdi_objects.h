@@ -73,6 +73,9 @@ struct Context : GdiObject {
     int backgroundMode = OPAQUE;
 };
 
+// The stock system font, which every new context holds; made by the text code.
+GdiObject* StockFont();
+
 // Keeps `object` among the live objects; handles to it are accepted from now on.
 void RegisterObject(GdiObject* object);
 // Removes and frees a live object.

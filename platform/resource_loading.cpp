@@ -10,6 +10,7 @@
 #include "platform/gdi_objects.h"
 #include "platform/icons.h"
 #include "platform/resources.h"
+#include "platform/testing.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -61,6 +62,11 @@ bool TypeOf(LPCWSTR type, ResourceType& resourceType) {
     return false;
 }
 
+std::map<int, int>& LoadCounts() {
+    static std::map<int, int> counts;
+    return counts;
+}
+
 std::map<std::uintptr_t, std::unique_ptr<Icon>>& SharedIcons() {
     static std::map<std::uintptr_t, std::unique_ptr<Icon>> icons;
     return icons;
@@ -96,6 +102,12 @@ const Icon* LookupIcon(HICON handle) {
 
 }  // namespace platform
 
+namespace platform::testing {
+
+int ResourceLoadCount(int id) { return LoadCounts()[id]; }
+
+}  // namespace platform::testing
+
 using namespace platform;
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName) {
@@ -124,7 +136,9 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
 
 HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
     if (!IsProgramModule(module) || resource == nullptr) return nullptr;
-    return const_cast<unsigned char*>(reinterpret_cast<const Resource*>(resource)->data);
+    const auto* found = reinterpret_cast<const Resource*>(resource);
+    ++LoadCounts()[found->id];
+    return const_cast<unsigned char*>(found->data);
 }
 
 LPVOID LockResource(HGLOBAL data) { return data; }

@@ -2,10 +2,15 @@
 // back, a settable clock and counts of live drawing objects. Never included by program code.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
+
+namespace platform {
+class SoundOutput;
+}
 
 namespace platform::testing {
 
@@ -87,5 +92,36 @@ public:
 private:
     std::string folder_;
 };
+
+}  // namespace platform::testing
+
+namespace platform::testing {
+
+// One call of sndPlaySoundW that reached the output; a stop has null data.
+struct SoundCall {
+    const void* data;
+    UINT flags;
+};
+
+// Takes the place of the sound output while it lives and records every call.
+class SoundRecorder {
+public:
+    SoundRecorder();
+    ~SoundRecorder();
+    SoundRecorder(const SoundRecorder&) = delete;
+    SoundRecorder& operator=(const SoundRecorder&) = delete;
+
+    std::vector<SoundCall> calls;
+    // Runs at each call, for tests that check what happened before or after it.
+    std::function<void(const SoundCall&)> onPlay;
+
+private:
+    class Output;
+    Output* output_;
+    SoundOutput* previous_;
+};
+
+// How often LoadResource has handed out the resource with this identifier.
+int ResourceLoadCount(int id);
 
 }  // namespace platform::testing

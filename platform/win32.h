@@ -52,6 +52,7 @@ DECLARE_HANDLE(HDC);
 DECLARE_HANDLE(HBITMAP);
 DECLARE_HANDLE(HPEN);
 DECLARE_HANDLE(HBRUSH);
+DECLARE_HANDLE(HFONT);
 DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HRSRC);
 DECLARE_HANDLE(HICON);
@@ -143,6 +144,68 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
 BOOL TransparentImage(HDC dest, LONG destX, LONG destY, LONG destWidth, LONG destHeight,
                       HANDLE source, LONG sourceX, LONG sourceY, LONG sourceWidth,
                       LONG sourceHeight, COLORREF transparentColor);
+
+// ---------------------------------------------------------------------------
+// Text
+
+#define LF_FACESIZE 32
+#define FW_NORMAL 400
+#define FW_BOLD 700
+#define FF_DONTCARE 0x00
+#define FF_ROMAN 0x10
+#define FF_SWISS 0x20
+#define FF_MODERN 0x30
+#define SYSTEM_FONT 13
+
+struct LOGFONTW {
+    LONG lfHeight;
+    LONG lfWidth;
+    LONG lfEscapement;
+    LONG lfOrientation;
+    LONG lfWeight;
+    BYTE lfItalic;
+    BYTE lfUnderline;
+    BYTE lfStrikeOut;
+    BYTE lfCharSet;
+    BYTE lfOutPrecision;
+    BYTE lfClipPrecision;
+    BYTE lfQuality;
+    BYTE lfPitchAndFamily;
+    WCHAR lfFaceName[LF_FACESIZE];
+};
+
+#define DT_CENTER 0x0001u
+#define DT_VCENTER 0x0004u
+#define DT_SINGLELINE 0x0020u
+
+// The face is chosen by fontconfig: a named face, or for none the family's generic face
+// (Swiss: sans-serif); weight 600 and above is bold. A positive lfHeight is the cell height
+// (ascent + descent) in pixels, a negative one the em height. Text is drawn bi-level: every
+// pixel is either the text colour or untouched (or the background colour in opaque mode).
+HFONT CreateFontIndirectW(const LOGFONTW* font);
+// The extent of `count` characters: cx their total advance, cy the font's cell height.
+// With `fit` and `extents`, also how many characters fit in `maxExtent` and the extent after
+// each character.
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit,
+                           INT* extents, SIZE* size);
+// One line, placed in `rect` as `format` says and clipped to it; in opaque background mode
+// the line's cell box is filled with the background colour first. Only DT_SINGLELINE with
+// DT_CENTER and DT_VCENTER is supported. Returns the line's height, 0 on failure. A count
+// of -1 means the text is null-terminated.
+int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
+
+// ---------------------------------------------------------------------------
+// Sound
+
+#define SND_SYNC 0x0000u
+#define SND_ASYNC 0x0001u
+#define SND_NODEFAULT 0x0002u
+#define SND_MEMORY 0x0004u
+
+// Plays a whole RIFF/WAVE image from memory (SND_MEMORY is required). Asynchronous play
+// returns at once and cuts off the sound that is playing; synchronous play returns when the
+// sound has been heard. A null sound stops what is playing. FALSE when nothing can play.
+BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 
 // ---------------------------------------------------------------------------
 // Resources of the program's own module

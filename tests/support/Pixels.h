@@ -24,4 +24,13 @@ std::string PixelArt(const platform::testing::HeadlessWindow& window, RECT area,
                      const std::map<COLORREF, char>& legend);
 std::string PixelArt(HDC dc, RECT area, const std::map<COLORREF, char>& legend);
 
+// Writes the pixels of a window, or of the surface of a drawing context, to a PNG file,
+// enlarged `scale` times. Returns false when the file cannot be written.
+bool WritePng(const platform::testing::HeadlessWindow& window, const std::string& path,
+              int scale = 1);
+bool WritePng(HDC dc, int width, int height, const std::string& path, int scale = 1);
+
+// Where tests leave pictures for people to look at: the build folder when run by ctest.
+std::string OutputFolder();
+
 }  // namespace testsupport

@@ -50,4 +50,15 @@ void LoggingListener::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y)
     if (onEvent) onEvent(figure);
 }
 
+ScreenFixture::ScreenFixture()
+    : instance(GetModuleHandleW(nullptr)), screen(std::make_unique<Screen>(window, instance)) {
+    platform::testing::SetTickCount(1000);
+}
+
+ScreenFixture::~ScreenFixture() {
+    screen->DeleteAllFigures();
+    screen.reset();
+    platform::testing::UseRealTickCount();
+}
+
 }  // namespace testsupport

@@ -1,8 +1,11 @@
 // Figures, listeners and picture helpers shared by the scene and drill tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,6 +60,29 @@ public:
     std::vector<std::string>& log;
     std::function<void(Figure*)> onEvent;
     Figure* lastFigure = nullptr;
+};
+
+// A 240 × 320 headless window with a screen that loads from the program's resources, a
+// sound recorder and the clock under the test's control.
+class ScreenFixture : public ::testing::Test {
+protected:
+    ScreenFixture();
+    ~ScreenFixture() override;
+
+    // Places a figure, shows it if asked and adds it to the screen, which owns it.
+    template <typename T>
+    T* Place(T* figure, int x, int y, std::int32_t z = 10) {
+        figure->SetX(x);
+        figure->SetY(y);
+        if (z != figure->GetZOrder()) figure->SetZOrder(z);
+        screen->AddFigure(figure);
+        return figure;
+    }
+
+    platform::testing::HeadlessWindow window;
+    HINSTANCE instance;
+    std::unique_ptr<Screen> screen;
+    platform::testing::SoundRecorder sounds;
 };
 
 }  // namespace testsupport
