@@ -42,7 +42,7 @@ Answer::~Answer() {
     DeleteObject(surfaceBitmap);
 }
 
-LPCWSTR Answer::GetTypeName() { return TEXT("Answer"); }
+LPCWSTR Answer::GetTypeName() const { return TEXT("Answer"); }
 
 HDC Answer::GetSurface() { return surfaceDC; }
 

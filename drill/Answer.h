@@ -16,7 +16,7 @@ public:
 
     Answer(Screen* owner, HWND window, std::int32_t number);
     ~Answer() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
     void OnPointerDown(std::int32_t x, std::int32_t y) override;
 

@@ -68,7 +68,7 @@ Equation::~Equation() {
     DeleteObject(surfaceBitmap);
 }
 
-LPCWSTR Equation::GetTypeName() { return TEXT("Equation"); }
+LPCWSTR Equation::GetTypeName() const { return TEXT("Equation"); }
 
 HDC Equation::GetSurface() { return surfaceDC; }
 

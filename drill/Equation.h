@@ -12,7 +12,7 @@ public:
     Equation(Screen* owner, HWND window, std::int32_t operation, std::int32_t operand1,
              std::int32_t operand2, COLORREF colour);
     ~Equation() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
 
     void ComputeResult();

@@ -104,6 +104,8 @@ public:
         overridePath_ = std::move(path);
     }
 
+    const std::string& LastError() const { return lastError_; }
+
     // Makes sure `path` and its parents exist as keys; `created` tells whether `path` was new.
     LONG EnsureKey(const std::string& path, bool& created) {
         return Retrying([&]() -> int {
@@ -172,6 +174,7 @@ private:
             if (!Open()) return ERROR_ACCESS_DENIED;
             const int rc = operation();
             if (rc == SQLITE_OK) return ERROR_SUCCESS;
+            Remember(rc, "operation");
             if (!IsDamage(rc)) return ERROR_ACCESS_DENIED;
             Close();
             MoveAside();
@@ -206,11 +209,14 @@ private:
         const std::size_t slash = path_.rfind('/');
         if (path_.empty() || slash == std::string::npos ||
             (slash > 0 && !MakeDirectories(path_.substr(0, slash)))) {
+            lastError_ = "no folder for " + path_ + ": " + std::strerror(errno);
             return false;
         }
         for (int attempt = 0; attempt < 2; ++attempt) {
             const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
-            if (sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+            const int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
+            if (rc != SQLITE_OK) {
+                Remember(rc, "open");
                 Close();
                 return false;
             }
@@ -223,7 +229,16 @@ private:
         return false;
     }
 
-    Outcome Classify(int rc) { return IsDamage(rc) ? Outcome::Damaged : Outcome::Failed; }
+    Outcome Classify(int rc) {
+        Remember(rc, "opening");
+        return IsDamage(rc) ? Outcome::Damaged : Outcome::Failed;
+    }
+
+    // Kept for tests and debugging: why the store last failed.
+    void Remember(int rc, const char* during) {
+        lastError_ = std::string(during) + " " + path_ + ": " + sqlite3_errstr(rc);
+        if (db_ != nullptr) lastError_ += std::string(" (") + sqlite3_errmsg(db_) + ")";
+    }
 
     Outcome Initialise() {
         sqlite3_busy_timeout(db_, 2000);
@@ -323,6 +338,7 @@ private:
 
     sqlite3* db_ = nullptr;
     std::string path_;
+    std::string lastError_;
     std::string overridePath_;
     Statement findKey_;
     Statement insertKey_;
@@ -420,5 +436,7 @@ LONG RegCloseKey(HKEY key) {
 namespace platform::testing {
 
 void SetRegistryPath(const std::string& path) { Store::Instance().SetPath(path); }
+
+std::string RegistryLastError() { return Store::Instance().LastError(); }
 
 }  // namespace platform::testing

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -29,7 +30,8 @@ protected:
         HKEY key = nullptr;
         EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &key, disposition),
-                  ERROR_SUCCESS);
+                  ERROR_SUCCESS)
+            << platform::testing::RegistryLastError();
         return key;
     }
 
@@ -301,8 +303,11 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
         if (child == 0) {
             close(pipeEnds[0]);
             HKEY key = nullptr;
-            RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr);
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                std::fprintf(stderr, "child: %s\n", platform::testing::RegistryLastError().c_str());
+                _exit(3);
+            }
             for (int i = 0;; ++i) {
                 const std::u16string name = WriteName(round, i);
                 const int value[2] = {round, i};

@@ -77,6 +77,8 @@ namespace platform::testing {
 // The registry database used from now on; an empty path goes back to the user's own.
 // Closes the database in use.
 void SetRegistryPath(const std::string& path);
+// Why the registry store last failed, for test diagnostics.
+std::string RegistryLastError();
 
 // A registry in a fresh temporary folder for the life of the object.
 class TemporaryRegistry {
@@ -123,5 +125,8 @@ private:
 
 // How often LoadResource has handed out the resource with this identifier.
 int ResourceLoadCount(int id);
+
+// Empties the message queue, the quit message included.
+void ClearMessages();
 
 }  // namespace platform::testing

@@ -195,6 +195,41 @@ BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* 
 int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
 
 // ---------------------------------------------------------------------------
+// Messages
+
+#define WM_CREATE 0x0001u
+#define WM_DESTROY 0x0002u
+#define WM_ACTIVATE 0x0006u
+#define WM_PAINT 0x000Fu
+#define WM_CLOSE 0x0010u
+#define WM_QUIT 0x0012u
+#define WM_SETTINGCHANGE 0x001Au
+#define WM_KEYDOWN 0x0100u
+#define WM_KEYUP 0x0101u
+#define WM_CHAR 0x0102u
+#define WM_LBUTTONDOWN 0x0201u
+#define WM_LBUTTONUP 0x0202u
+
+#define PM_NOREMOVE 0x0000u
+#define PM_REMOVE 0x0001u
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+typedef MSG* LPMSG;
+
+// Queues a message for the window; it is handled on a later pass of the message loop.
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Looks for a waiting message without waiting for one.
+BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal);
+void PostQuitMessage(int exitCode);
+
+// ---------------------------------------------------------------------------
 // Sound
 
 #define SND_SYNC 0x0000u

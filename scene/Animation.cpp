@@ -20,9 +20,9 @@ Animation::~Animation() {
     animationListeners.Clear();
 }
 
-LPCWSTR Animation::GetTypeName() { return TEXT("Animation"); }
+LPCWSTR Animation::GetTypeName() const { return TEXT("Animation"); }
 
-std::int32_t Animation::GetWidth() { return frameWidth; }
+std::int32_t Animation::GetWidth() const { return frameWidth; }
 
 HDC Animation::GetSurface() {
     BitBlt(frameDC, 0, 0, GetWidth(), GetHeight(), imageDC, currentFrame * GetWidth(), 0, SRCCOPY);

@@ -26,9 +26,9 @@ public:
               std::int32_t framesPerSecond);
     void Tick(DWORD time) override;
     ~Animation() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
-    std::int32_t GetWidth() override;
+    std::int32_t GetWidth() const override;
 
     void Start();
     void AddAnimationListener(AnimationListener* listener);

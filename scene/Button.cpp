@@ -17,9 +17,9 @@ Button::~Button() {
     DeleteObject(faceBitmap);
 }
 
-LPCWSTR Button::GetTypeName() { return TEXT("Button"); }
+LPCWSTR Button::GetTypeName() const { return TEXT("Button"); }
 
-std::int32_t Button::GetWidth() { return halfWidth; }
+std::int32_t Button::GetWidth() const { return halfWidth; }
 
 HDC Button::GetSurface() {
     const std::int32_t column = pressed == 1 ? GetWidth() : 0;

@@ -10,11 +10,11 @@ class Button : public Image {
 public:
     Button(Screen* owner, HWND window, std::int32_t resourceId);
     ~Button() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
     void OnPointerDown(std::int32_t x, std::int32_t y) override;
     void OnPointerUp(std::int32_t x, std::int32_t y) override;
-    std::int32_t GetWidth() override;
+    std::int32_t GetWidth() const override;
 
     std::uint8_t pressed = 0;
     HDC faceDC = nullptr;

@@ -10,14 +10,14 @@ Figure::~Figure() { listeners.Clear(); }
 
 void Figure::Tick(DWORD) {}
 
-LPCWSTR Figure::GetTypeName() { return TEXT("Figure"); }
+LPCWSTR Figure::GetTypeName() const { return TEXT("Figure"); }
 
-std::int32_t Figure::GetZOrder() { return zOrder; }
+std::int32_t Figure::GetZOrder() const { return zOrder; }
 
-std::int32_t Figure::GetX() { return x; }
-std::int32_t Figure::GetY() { return y; }
-std::int32_t Figure::GetWidth() { return width; }
-std::int32_t Figure::GetHeight() { return height; }
+std::int32_t Figure::GetX() const { return x; }
+std::int32_t Figure::GetY() const { return y; }
+std::int32_t Figure::GetWidth() const { return width; }
+std::int32_t Figure::GetHeight() const { return height; }
 
 void Figure::SetGeometry(std::int32_t& field, std::int32_t value) {
     // Both areas are reported even when nothing moves: the old one must be repainted
@@ -52,7 +52,7 @@ void Figure::AddListener(FigureListener* listener) { listeners.AddOnce(listener)
 
 bool Figure::RemoveListener(FigureListener* listener) { return listeners.Remove(listener); }
 
-RECT Figure::GetBounds() {
+RECT Figure::GetBounds() const {
     const std::int32_t left = GetX();
     const std::int32_t top = GetY();
     return {left, top, left + GetWidth(), top + GetHeight()};

@@ -32,16 +32,16 @@ public:
     virtual void SetWidth(std::int32_t value);
     virtual void SetHeight(std::int32_t value);
     virtual ~Figure();
-    virtual LPCWSTR GetTypeName();
-    virtual std::int32_t GetZOrder();
+    virtual LPCWSTR GetTypeName() const;
+    virtual std::int32_t GetZOrder() const;
     virtual HDC GetSurface() = 0;
     virtual void SetZOrder(std::int32_t value);
     virtual void OnPointerDown(std::int32_t x, std::int32_t y);
     virtual void OnPointerUp(std::int32_t x, std::int32_t y);
-    virtual std::int32_t GetX();
-    virtual std::int32_t GetY();
-    virtual std::int32_t GetWidth();
-    virtual std::int32_t GetHeight();
+    virtual std::int32_t GetX() const;
+    virtual std::int32_t GetY() const;
+    virtual std::int32_t GetWidth() const;
+    virtual std::int32_t GetHeight() const;
     virtual void SetX(std::int32_t value);
     virtual void SetY(std::int32_t value);
     virtual void ClearSurface(HDC dc);
@@ -53,7 +53,7 @@ public:
     bool RemoveListener(FigureListener* listener);
     void SetVisible(bool value);
     void SetEnabled(bool value);
-    RECT GetBounds();
+    RECT GetBounds() const;
     void Invalidate();
 
     ObjectList<FigureListener*> listeners;

@@ -15,7 +15,7 @@ Hotspot::Hotspot(Screen* owner, HWND window, std::int32_t w, std::int32_t h)
 
 Hotspot::~Hotspot() = default;
 
-LPCWSTR Hotspot::GetTypeName() { return TEXT("Hotspot"); }
+LPCWSTR Hotspot::GetTypeName() const { return TEXT("Hotspot"); }
 
 // Never drawn: being invisible to the eye is the surface's job, not the visible flag's.
 HDC Hotspot::GetSurface() { return nullptr; }

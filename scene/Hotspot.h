@@ -12,7 +12,7 @@ class Hotspot : public Figure {
 public:
     Hotspot(Screen* owner, HWND window, std::int32_t width, std::int32_t height);
     ~Hotspot() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
     void OnPointerDown(std::int32_t x, std::int32_t y) override;
 

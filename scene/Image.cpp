@@ -22,6 +22,6 @@ Image::~Image() {
     DeleteObject(bitmap);
 }
 
-LPCWSTR Image::GetTypeName() { return TEXT("Image"); }
+LPCWSTR Image::GetTypeName() const { return TEXT("Image"); }
 
 HDC Image::GetSurface() { return imageDC; }

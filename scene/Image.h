@@ -9,7 +9,7 @@ class Image : public Figure {
 public:
     Image(Screen* owner, HWND window, std::int32_t resourceId);
     ~Image() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
 
     HDC imageDC = nullptr;

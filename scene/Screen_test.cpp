@@ -281,7 +281,7 @@ TEST_F(ScreenTest, TheThrottleSurvivesTheTickCountWrapping) {
 // The screen tells buttons apart by their type name only.
 struct ButtonLike : BareFigure {
     using BareFigure::BareFigure;
-    LPCWSTR GetTypeName() override { return TEXT("Button"); }
+    LPCWSTR GetTypeName() const override { return TEXT("Button"); }
 };
 
 class PointerTest : public ScreenTest {

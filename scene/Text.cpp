@@ -32,7 +32,7 @@ LOGFONTW Text::BoldFont(LONG height) {
     return font;
 }
 
-LPCWSTR Text::GetTypeName() { return TEXT("Text"); }
+LPCWSTR Text::GetTypeName() const { return TEXT("Text"); }
 
 HDC Text::GetSurface() { return surfaceDC; }
 

@@ -15,7 +15,7 @@ public:
     Text(Screen* owner, HINSTANCE instance, HWND window, std::int32_t stringId, COLORREF colour,
          LOGFONTW font);
     ~Text() override;
-    LPCWSTR GetTypeName() override;
+    LPCWSTR GetTypeName() const override;
     HDC GetSurface() override;
 
     // A bold Swiss font of the given cell height, as every text of the program uses.

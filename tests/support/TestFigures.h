@@ -25,7 +25,7 @@ public:
     SolidFigure(Screen* owner, HWND window, int w, int h, COLORREF colour);
     ~SolidFigure() override;
 
-    LPCWSTR GetTypeName() override { return typeName; }
+    LPCWSTR GetTypeName() const override { return typeName; }
     HDC GetSurface() override { return surfaceCalls++, dc_; }
     void PaintPixel(int px, int py, COLORREF colour);
 

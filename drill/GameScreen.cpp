@@ -1,0 +1,167 @@
+#include "drill/GameScreen.h"
+
+#include "app/ResourceIds.h"
+#include "scene/Button.h"
+#include "scene/WaveResource.h"
+
+namespace {
+
+constexpr COLORREF kCaptionColour = RGB(0xFD, 0xFB, 0x43);
+constexpr std::int32_t kScoreX = 130;
+constexpr std::int32_t kCaptionX = 90;
+constexpr std::int32_t kTopRowY = 20;
+
+}  // namespace
+
+GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instance) {
+    progress = AcquireProgress();
+    shownLevel = progress->level;
+
+    auto* board = new Image(this, window, IDB_GAME_BOARD);
+    board->SetZOrder(1);
+    board->SetX(0);
+    board->SetY(0);
+    background = board;
+    AddFigure(board);
+
+    checkMark = new Animation(this, window, IDB_CHECK_MARK, 4, 4);
+    checkMark->SetZOrder(100);
+    checkMark->SetX((width - checkMark->GetWidth()) / 2);
+    checkMark->SetY(90);
+    checkMark->AddAnimationListener(this);
+    AddFigure(checkMark);
+
+    for (int i = 0; i < Progress::kLevels; ++i) {
+        stars[i] = new Image(this, window, IDB_STAR);
+        stars[i]->SetVisible(i < progress->level);
+        stars[i]->SetX(width - 30);
+        stars[i]->SetY(50 + i * stars[i]->GetHeight());
+        AddFigure(stars[i]);
+    }
+
+    auto* settingsButton = new Button(this, window, IDB_SETTINGS_BUTTON);
+    settingsButton->SetEnabled(true);
+    settingsButton->SetX(12);
+    settingsButton->SetY(kTopRowY);
+    settingsButton->AddListener(this);
+    AddFigure(settingsButton);
+
+    correctSound = LoadWaveResource(IDW_CORRECT);
+    levelUpSound = LoadWaveResource(IDW_LEVEL_UP);
+    exitSound = LoadWaveResource(IDW_TAP);
+    scoreFont = Text::BoldFont(16);
+
+    auto* caption = new Text(this, instance, window, IDS_SCORE, kCaptionColour, scoreFont);
+    caption->SetZOrder(20);
+    // The caption ends a few pixels before the score, even in a face wider than the
+    // handheld's, so the two never run into each other.
+    const std::int32_t captionRoom = kScoreX - 4 - caption->GetWidth();
+    caption->SetX(captionRoom < kCaptionX ? captionRoom : kCaptionX);
+    caption->SetY(kTopRowY);
+    AddFigure(caption);
+
+    exitBox = new Image(this, window, IDB_EXIT_BOX);
+    exitBox->SetEnabled(true);
+    exitBox->SetX(width - exitBox->GetWidth() - 12);
+    exitBox->SetY(kTopRowY);
+    exitBox->AddListener(this);
+    AddFigure(exitBox);
+
+    UpdateScoreText();
+    NewProblem();
+}
+
+GameScreen::~GameScreen() {
+    ReleaseProgress();
+    progress = nullptr;
+    DeleteAllFigures();
+    screenListeners.Clear();
+    answers.Clear();
+}
+
+void GameScreen::UpdateScoreText() {
+    RemoveFigure(scoreText, true);
+    WCHAR digits[12];
+    wsprintfW(digits, TEXT("%d"), progress->score);
+    scoreText = new Text(this, window, digits, problemColour, scoreFont);
+    scoreText->SetVisible(true);
+    scoreText->SetEnabled(false);
+    scoreText->SetX(kScoreX);
+    scoreText->SetY(kTopRowY);
+    scoreText->SetZOrder(20);
+    AddFigure(scoreText);
+}
+
+void GameScreen::RefreshStars() {
+    for (int i = 0; i < Progress::kLevels; ++i) stars[i]->SetVisible(i < progress->level);
+}
+
+void GameScreen::Forward(bool down, Figure* figure, std::int32_t x, std::int32_t y) {
+    screenListeners.ForEachInSnapshot([&](ScreenListener* listener) {
+        if (down) {
+            listener->OnFigureDown(this, figure, x, y);
+        } else {
+            listener->OnFigureUp(this, figure, x, y);
+        }
+    });
+}
+
+void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
+    if (figure == exitBox) {
+        PlayWave(exitSound, false);
+        PostMessageW(window, WM_DESTROY, 0, 0);
+    } else if (lstrcmpW(figure->GetTypeName(), TEXT("Answer")) == 0) {
+        auto* choice = static_cast<Answer*>(figure);
+        // Hiding also disables it, so a choice can be tapped only once.
+        choice->SetVisible(false);
+        if (choice->number == equation->result) {
+            progress->AddBonusToScore();
+            // The remaining choices only click from now on.
+            for (auto* node = answers.head; node != nullptr; node = node->next) {
+                node->value->RemoveListener(this);
+            }
+            progress->RecordResult(firstTry);
+            firstTry = true;
+            resultText->SetVisible(true);
+            PlayWave(correctSound, true);
+            checkMark->Start();
+        } else {
+            firstTry = false;
+            progress->bonus = progress->bonus / 3;
+        }
+    }
+    Forward(true, figure, x, y);
+}
+
+void GameScreen::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) {
+    Forward(false, figure, x, y);
+}
+
+void GameScreen::OnAnimationStart(Animation*) {}
+
+void GameScreen::OnAnimationFrame(Animation*, std::int32_t) {}
+
+void GameScreen::OnAnimationCycle(Animation* animation, std::int32_t) {
+    if (animation->resourceId != IDB_CHECK_MARK) return;
+    RefreshStars();
+    UpdateScoreText();
+    NewProblem();
+    Redraw(true);
+}
+
+void GameScreen::Paint(HDC dc, bool full) {
+    if (progress->levelChanged) {
+        progress->levelChanged = false;
+        // The problem being replaced was never finished: the new one starts afresh, at
+        // full points and as a first try, whatever was tapped on the old one.
+        firstTry = true;
+        progress->bonus = Progress::kFullBonus;
+        RefreshStars();
+        NewProblem();
+    }
+    if (progress->scoreChanged) {
+        progress->scoreChanged = false;
+        UpdateScoreText();
+    }
+    Screen::Paint(dc, full);
+}

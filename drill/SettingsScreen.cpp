@@ -1,0 +1,153 @@
+#include "drill/SettingsScreen.h"
+
+#include "app/ResourceIds.h"
+#include "scene/Button.h"
+#include "scene/Hotspot.h"
+#include "scene/WaveResource.h"
+
+namespace {
+
+// The painted boxes: automatic levelling, then the levels in two rows of six.
+constexpr std::int32_t kBoxesX = 30;
+constexpr std::int32_t kAutoBoxY = 43;
+
+std::int32_t LevelBoxX(std::int32_t level) { return kBoxesX + 30 * ((level - 1) % 6); }
+std::int32_t LevelBoxY(std::int32_t level) { return 87 + 22 * ((level - 1) / 6); }
+
+}  // namespace
+
+SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window, instance) {
+    progress = AcquireProgress();
+
+    auto* board = new Image(this, window, IDB_SETTINGS_BOARD);
+    board->SetZOrder(1);
+    board->SetX(0);
+    board->SetY(0);
+    background = board;
+    AddFigure(board);
+
+    auto* returnButton = new Button(this, window, IDB_OK_BUTTON);
+    returnButton->SetEnabled(true);
+    returnButton->SetX(35);
+    returnButton->SetY(260);
+    returnButton->AddListener(this);
+    AddFigure(returnButton);
+
+    auto* resetButton = new Button(this, window, IDB_RESET_BUTTON);
+    resetButton->SetEnabled(true);
+    resetButton->SetX(120);
+    resetButton->SetY(260);
+    resetButton->AddListener(this);
+    AddFigure(resetButton);
+
+    checkMark = new Image(this, window, IDB_TICK);
+    checkMark->SetVisible(progress->autoLevel);
+    checkMark->SetX(kBoxesX);
+    checkMark->SetY(kAutoBoxY);
+    AddFigure(checkMark);
+
+    levelMarker = new Image(this, window, IDB_TICK);
+    levelMarker->SetX(kBoxesX);
+    levelMarker->SetY(87);
+    AddFigure(levelMarker);
+
+    // Hotspots lie over the painted boxes and above the ticks, so a tap reaches them.
+    auto* checkBox = new Hotspot(this, window, checkMark->GetWidth(), checkMark->GetHeight());
+    checkBox->SetZOrder(40);
+    checkBox->SetVisible(true);
+    checkBox->SetX(kBoxesX);
+    checkBox->SetY(kAutoBoxY);
+    checkBox->tag = 0;
+    checkBox->AddListener(this);
+    AddFigure(checkBox);
+
+    exitBox = new Image(this, window, IDB_EXIT_BOX);
+    exitBox->SetEnabled(true);
+    exitBox->SetX(width - exitBox->GetWidth() - 12);
+    exitBox->SetY(20);
+    exitBox->AddListener(this);
+    AddFigure(exitBox);
+
+    for (std::int32_t level = 1; level <= Progress::kLevels; ++level) {
+        auto* box = new Hotspot(this, window, checkMark->GetWidth(), checkMark->GetHeight());
+        box->SetZOrder(40);
+        box->SetVisible(true);
+        box->SetX(LevelBoxX(level));
+        box->SetY(LevelBoxY(level));
+        box->tag = level;
+        box->AddListener(this);
+        AddFigure(box);
+    }
+
+    PlaceLevelMarker();
+    resetSound = LoadWaveResource(IDW_NAVIGATE);
+    exitSound = LoadWaveResource(IDW_TAP);
+}
+
+SettingsScreen::~SettingsScreen() {
+    ReleaseProgress();
+    progress = nullptr;
+    DeleteAllFigures();
+    screenListeners.Clear();
+    percentTexts.Clear();
+}
+
+void SettingsScreen::PlaceLevelMarker() {
+    levelMarker->SetX(LevelBoxX(progress->level));
+    levelMarker->SetY(LevelBoxY(progress->level));
+}
+
+void SettingsScreen::RebuildPercentages() {
+    for (auto* node = percentTexts.head; node != nullptr; node = node->next) {
+        RemoveFigure(node->value, true);
+    }
+    percentTexts.Clear();
+    const LOGFONTW font = Text::BoldFont(12);
+    for (std::int32_t level = 1; level <= Progress::kLevels; ++level) {
+        const float ratio = progress->CorrectRatio(level);
+        const auto percent = static_cast<std::int32_t>(ratio * 100.0f);
+        WCHAR digits[12];
+        wsprintfW(digits, TEXT("%d"), percent);
+        auto* text = new Text(this, window, digits, RGB(0xFF, 0xFF, 0xFF), font);
+        const std::int32_t i = level - 1;
+        text->SetX(66 + 70 * (i % 3));
+        text->SetY(153 + 21 * (i / 3));
+        text->SetEnabled(false);
+        percentTexts.InsertAt(text, percentTexts.count);
+        AddFigure(text);
+    }
+}
+
+void SettingsScreen::Paint(HDC dc, bool full) {
+    // The marker and the percentages show the shared progress as it is when painted.
+    PlaceLevelMarker();
+    RebuildPercentages();
+    Screen::Paint(dc, full);
+}
+
+void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
+    if (figure == exitBox) {
+        PlayWave(exitSound, false);
+        PostMessageW(window, WM_DESTROY, 0, 0);
+    } else if (lstrcmpW(figure->GetTypeName(), TEXT("Hotspot")) == 0) {
+        if (figure->tag == 0) {
+            progress->SetAutoLevel(!progress->autoLevel);
+            checkMark->SetVisible(progress->autoLevel);
+        } else {
+            progress->SetLevel(figure->tag);
+            PlaceLevelMarker();
+        }
+    } else if (lstrcmpW(figure->GetTypeName(), TEXT("Button")) == 0 &&
+               static_cast<Image*>(figure)->resourceId == IDB_RESET_BUTTON) {
+        PlayWave(resetSound, true);
+        progress->ResetStatistics();
+        RebuildPercentages();
+    }
+    screenListeners.ForEachInSnapshot(
+        [&](ScreenListener* listener) { listener->OnFigureDown(this, figure, x, y); });
+}
+
+void SettingsScreen::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) {
+    screenListeners.ForEachInSnapshot(
+        [&](ScreenListener* listener) { listener->OnFigureUp(this, figure, x, y); });
+}

@@ -1,0 +1,34 @@
+// The settings: the level chosen by its box, automatic levelling switched by its box, the
+// share of first-try answers at each level, and a reset of statistics and score.
+#pragma once
+
+#include <cstdint>
+
+#include "drill/Progress.h"
+#include "scene/Image.h"
+#include "scene/ObjectList.h"
+#include "scene/Screen.h"
+#include "scene/ScreenListener.h"
+#include "scene/Text.h"
+
+class SettingsScreen : public Screen, public FigureListener {
+public:
+    SettingsScreen(HWND window, HINSTANCE instance);
+    ~SettingsScreen() override;
+    void Paint(HDC dc, bool full) override;
+
+    void OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) override;
+    void OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) override;
+
+    void PlaceLevelMarker();
+    void RebuildPercentages();
+
+    Image* checkMark = nullptr;
+    Image* levelMarker = nullptr;
+    ObjectList<ScreenListener*> screenListeners;
+    Progress* progress = nullptr;
+    ObjectList<Text*> percentTexts;  // level 1 first; empty until the first paint
+    const void* resetSound = nullptr;
+    const void* exitSound = nullptr;
+    Image* exitBox = nullptr;
+};

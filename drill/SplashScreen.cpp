@@ -1,0 +1,46 @@
+#include "drill/SplashScreen.h"
+
+#include "app/ResourceIds.h"
+#include "scene/Image.h"
+#include "scene/Text.h"
+
+SplashScreen::SplashScreen(HWND window, HINSTANCE instance) : Screen(window, instance) {
+    auto* title = new Image(this, window, IDB_TITLE);
+    title->SetZOrder(1);
+    title->SetEnabled(true);
+    title->SetVisible(true);
+    title->AddListener(this);
+    background = title;
+    AddFigure(title);
+
+    const LOGFONTW font = Text::BoldFont(12);
+    const COLORREF yellow = RGB(0xFF, 0xFF, 0x00);
+    WCHAR line[20];
+    struct {
+        std::int32_t stringId;
+        std::int32_t x;
+    } const lines[] = {{IDS_VERSION, 15}, {IDS_YEARS, 158}};
+    for (const auto& entry : lines) {
+        LoadStringW(instance, static_cast<UINT>(entry.stringId), line, 20);
+        auto* text = new Text(this, window, line, yellow, font);
+        text->SetZOrder(10);
+        text->SetEnabled(false);
+        text->SetVisible(true);
+        text->SetX(entry.x);
+        text->SetY(287);
+        AddFigure(text);
+    }
+}
+
+SplashScreen::~SplashScreen() {
+    DeleteAllFigures();
+    screenListeners.Clear();
+}
+
+void SplashScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
+    screenListeners.ForEachInSnapshot(
+        [&](ScreenListener* listener) { listener->OnFigureDown(this, figure, x, y); });
+}
+
+// The release that ends a tap on the title is not passed on.
+void SplashScreen::OnFigureUp(Figure*, std::int32_t, std::int32_t) {}
