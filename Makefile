@@ -10,7 +10,7 @@ ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKME
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps build test test-asan bench fuzz art clean
+.PHONY: all deps test-deps build run test test-asan bench fuzz art clean
 
 all: build
 
@@ -23,6 +23,9 @@ test-deps:
 build: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/app/chalkmere
 
 # Every test, then the same unit tests again under AddressSanitizer and UBSan.
 test: test-deps build

@@ -228,6 +228,8 @@ int ReleaseDC(HWND window, HDC dc) {
         context->window != LookupWindow(window)) {
         return 0;
     }
+    // What was drawn reaches the desktop at the next look at the message queue.
+    context->window->presentPending = true;
     FreeContext(context);
     return 1;
 }

@@ -18,6 +18,9 @@ struct Icon {
 // The icon behind a handle from LoadIconW, or null.
 const Icon* LookupIcon(HICON handle);
 
+// The program's own icon: the first icon group of its resources, or null.
+HICON ProgramIcon();
+
 // A BMP file decoded into the display's pixel format; null when it cannot be read.
 std::unique_ptr<Bitmap> DecodeBmp(const void* data, std::size_t size);
 

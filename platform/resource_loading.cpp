@@ -93,6 +93,16 @@ std::unique_ptr<Bitmap> DecodeBmp(const void* data, std::size_t size) {
     return bitmap;
 }
 
+HICON ProgramIcon() {
+    for (std::size_t i = 0; i < programResources.count; ++i) {
+        const Resource& resource = programResources.resources[i];
+        if (resource.type == ResourceType::Icon) {
+            return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource.id));
+        }
+    }
+    return nullptr;
+}
+
 const Icon* LookupIcon(HICON handle) {
     for (const auto& [id, icon] : SharedIcons()) {
         if (reinterpret_cast<HICON>(icon.get()) == handle) return icon.get();

@@ -32,9 +32,15 @@ private:
     HWND handle_;
 };
 
+// With true, windows made by CreateWindowExW stay off the desktop, as HeadlessWindow's do.
+void UseHeadlessDisplay(bool headless);
+
 // GetTickCount returns `tickCount` until UseRealTickCount is called.
 void SetTickCount(DWORD tickCount);
 void UseRealTickCount();
+// GetLocalTime returns `time` until UseRealLocalTime is called.
+void SetLocalTime(const SYSTEMTIME& time);
+void UseRealLocalTime();
 
 // Drawing objects created and not yet deleted (stock objects do not count).
 int LiveGdiObjectCount();

@@ -23,6 +23,7 @@ typedef void* LPVOID;
 typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
 typedef DWORD REGSAM;
+typedef WORD ATOM;
 typedef std::uintptr_t WPARAM;
 typedef std::intptr_t LPARAM;
 typedef std::intptr_t LRESULT;
@@ -36,6 +37,9 @@ typedef const WCHAR* LPCWSTR;
 typedef DWORD COLORREF;
 #define RGB(r, g, b) \
     ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define MAKELPARAM(low, high) ((LPARAM)(DWORD)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
+#define LOWORD(value) ((WORD)(((std::uintptr_t)(value)) & 0xFFFF))
+#define HIWORD(value) ((WORD)((((std::uintptr_t)(value)) >> 16) & 0xFFFF))
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
@@ -57,6 +61,8 @@ DECLARE_HANDLE(HINSTANCE);
 DECLARE_HANDLE(HRSRC);
 DECLARE_HANDLE(HICON);
 DECLARE_HANDLE(HKEY);
+DECLARE_HANDLE(HMENU);
+DECLARE_HANDLE(HCURSOR);
 typedef HKEY* PHKEY;
 typedef void* HANDLE;
 typedef void* HGLOBAL;
@@ -223,11 +229,130 @@ struct MSG {
 };
 typedef MSG* LPMSG;
 
+typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+// ---------------------------------------------------------------------------
+// Windows
+//
+// A window covers the emulated 240 × 320 display; on the desktop it is shown in a window of
+// its own, scaled by a whole factor. Windows and their messages belong to the one thread
+// that runs the message loop.
+
+#define CS_VREDRAW 0x0001u
+#define CS_HREDRAW 0x0002u
+#define CS_DBLCLKS 0x0008u
+#define WS_VISIBLE 0x10000000u
+#define CW_USEDEFAULT ((int)0x80000000)
+#define SW_HIDE 0
+#define SW_SHOW 5
+
+struct WNDCLASSW {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCWSTR lpszMenuName;
+    LPCWSTR lpszClassName;
+};
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+
+ATOM RegisterClassW(const WNDCLASSW* windowClass);
+// WM_CREATE reaches the window procedure before this returns; a window whose procedure
+// answers it with -1 is not created.
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID parameter);
+#define CreateWindowW(className, windowName, style, x, y, width, height, parent, menu, instance, \
+                      parameter)                                                               \
+    CreateWindowExW(0, className, windowName, style, x, y, width, height, parent, menu,         \
+                    instance, parameter)
+BOOL DestroyWindow(HWND window);
+BOOL ShowWindow(HWND window, int command);
+// Sends WM_PAINT at once when part of the window is invalid.
+BOOL UpdateWindow(HWND window);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A window of this process, or of another running instance of the program.
+HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
+// Raises and focuses the window; the lowest bit of the handle may be set.
+BOOL SetForegroundWindow(HWND window);
+
+// ---------------------------------------------------------------------------
+// Messages (continued)
+
 // Queues a message for the window; it is handled on a later pass of the message loop.
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// Looks for a waiting message without waiting for one.
+// Looks for a waiting message. It does not wait for one, except that when nothing is waiting
+// it may wait a moment for the desktop's events: at most 1 ms while the picture has changed
+// in the last second, longer when it has been still; any input ends the wait at once.
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal);
+// Waits for a message; FALSE for WM_QUIT.
+BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
+BOOL TranslateMessage(const MSG* message);
+LRESULT DispatchMessageW(const MSG* message);
 void PostQuitMessage(int exitCode);
+
+// ---------------------------------------------------------------------------
+// Time and the handheld's shell
+
+// Milliseconds, unsigned 32-bit; wraps after 49.7 days.
+DWORD GetTickCount();
+
+struct SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+};
+void GetLocalTime(SYSTEMTIME* time);
+
+struct SHACTIVATEINFO {
+    DWORD cbSize;
+    HWND hwndLastFocus;
+    UINT fSipUp : 1;
+    UINT fSipOnDeactivation : 1;
+    UINT fActive : 1;
+    UINT fReserved : 29;
+};
+
+#define SHFS_SHOWTASKBAR 0x0001u
+#define SHFS_HIDETASKBAR 0x0002u
+#define SHFS_SHOWSIPBUTTON 0x0004u
+#define SHFS_HIDESIPBUTTON 0x0008u
+#define SHFS_SHOWSTARTICON 0x0010u
+#define SHFS_HIDESTARTICON 0x0020u
+
+enum SIPSTATE { SIP_UP = 0, SIP_DOWN = 1, SIP_FORCEDOWN = 2, SIP_UNCHANGED = 3, SIP_INPUTDIALOG = 4 };
+
+// The desktop has no task bar, start icon or input panel: these keep the window covering
+// the emulated display and do nothing else.
+BOOL SHFullScreen(HWND window, DWORD state);
+BOOL SHSipPreference(HWND window, SIPSTATE state);
+BOOL SHHandleWMActivate(HWND window, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info,
+                        DWORD flags);
+BOOL SHHandleWMSettingChange(HWND window, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info);
+
+// The program's entry, called by the platform's start-up code.
+int WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
 
 // ---------------------------------------------------------------------------
 // Sound
@@ -318,8 +443,3 @@ int wsprintfW(LPWSTR dest, LPCWSTR format, ...);
 // optional sign, digits up to the first non-digit. Returns 1 and stores the number, or 0
 // when the text holds no number. Numbers beyond the 32-bit range saturate.
 int ReadDecimalW(LPCWSTR text, int* value);
-
-// ---------------------------------------------------------------------------
-// Time
-
-DWORD GetTickCount();

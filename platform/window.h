@@ -1,6 +1,9 @@
-// The object behind a window handle, and the emulated display it shows. Internal to
+// The objects behind window handles, and the emulated display they cover. Internal to
 // platform/.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "platform/gdi_objects.h"
 
@@ -13,16 +16,34 @@ struct DisplaySize {
 };
 DisplaySize& Display();
 
+class DesktopWindow;
+
 struct Window {
     Window(int width, int height) : client(width, height) {}
 
     // What the window shows, in display pixels; drawn through the window's display context.
     Bitmap client;
+    std::u16string className;
+    std::u16string title;
+    WNDPROC procedure = nullptr;
+    bool visible = false;
+    bool invalid = false;
+    // Drawn on since the desktop last showed it.
+    bool presentPending = false;
+    // The desktop window showing it; null on a headless display.
+    DesktopWindow* desktop = nullptr;
+    // The listening socket of the single-instance name this window claimed, or -1.
+    int instanceClaim = -1;
 };
 
 void RegisterWindow(Window* window);
 void UnregisterWindow(Window* window);
 // The live window behind `handle`, or null.
 Window* LookupWindow(HWND handle);
+HWND HandleOf(Window* window);
+std::vector<Window*> LiveWindows();
+
+// True when new windows stay off the desktop (tests); false by default.
+bool& HeadlessDisplay();
 
 }  // namespace platform

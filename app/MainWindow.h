@@ -1,0 +1,19 @@
+// The outermost layer: one instance, one full-screen window, the main loop that ticks the
+// current screen without ever waiting, and the window procedure that feeds it.
+#pragma once
+
+#include <cstdint>
+
+#include "app/Application.h"
+#include "platform/win32.h"
+
+// Program-wide state; tests reset it.
+extern Application* application;
+extern std::int32_t screenWidth;
+extern std::int32_t screenHeight;
+extern SHACTIVATEINFO activateInfo;
+
+bool CreateMainWindow(HINSTANCE instance, int showCommand);
+void RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className);
+int RunMainLoop();
+LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
