@@ -17,11 +17,7 @@ Answer::Answer(Screen* owner, HWND window, std::int32_t value) : Figure(owner, w
     wsprintfW(digits, TEXT("%d"), number);
     Text label(owner, window, digits, RGB(0, 0, 0));
 
-    HDC windowDC = GetDC(window);
-    surfaceDC = CreateCompatibleDC(windowDC);
-    surfaceBitmap = CreateCompatibleBitmap(windowDC, kWidth, kHeight);
-    SelectObject(surfaceDC, surfaceBitmap);
-    ReleaseDC(window, windowDC);
+    surfaceDC = CreateSurface(kWidth, kHeight, surfaceBitmap);
     ClearSurface(surfaceDC);
 
     // Yellow inside the context's default pen: a 1-pixel black outline.

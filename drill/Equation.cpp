@@ -40,11 +40,7 @@ Equation::Equation(Screen* owner, HWND window, std::int32_t op, std::int32_t fir
         top.GetWidth() > bottom.GetWidth() ? top.GetWidth() : bottom.GetWidth();
     SetWidth(widest + symbol.GetWidth());
 
-    HDC windowDC = GetDC(window);
-    surfaceDC = CreateCompatibleDC(windowDC);
-    surfaceBitmap = CreateCompatibleBitmap(windowDC, GetWidth(), GetHeight());
-    SelectObject(surfaceDC, surfaceBitmap);
-    ReleaseDC(window, windowDC);
+    surfaceDC = CreateSurface(GetWidth(), GetHeight(), surfaceBitmap);
     ClearSurface(surfaceDC);
 
     CopyKeyed(surfaceDC, 0, (GetHeight() - symbol.GetHeight()) / 2, symbol);

@@ -49,22 +49,12 @@ struct ScopedFont {
 };
 
 // A white memory canvas for red text on blue, with `font` selected (else the stock font).
-struct Canvas {
-    Canvas(HWND window, int w, int h, HFONT font = nullptr) : width(w), height(h) {
-        HDC windowDC = GetDC(window);
-        dc = CreateCompatibleDC(windowDC);
-        bitmap = CreateCompatibleBitmap(windowDC, w, h);
-        ReleaseDC(window, windowDC);
-        previous = SelectObject(dc, bitmap);
-        for (int i = 0; i < w * h; ++i) SetPixelAt(dc, i % w, i / w, kWhite);
+struct Canvas : testsupport::Canvas {
+    Canvas(HWND window, int w, int h, HFONT font = nullptr)
+        : testsupport::Canvas(window, w, h, kWhite) {
         SetTextColor(dc, kRed);
         SetBkColor(dc, kBlue);
         if (font != nullptr) SelectObject(dc, font);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
     }
     SIZE Extent(const std::u16string& text, std::vector<INT>* extents = nullptr) const {
         SIZE size{-1, -1};
@@ -82,22 +72,9 @@ struct Canvas {
     bool Only(RECT area, const char* chars) const {
         return Art(area).find_first_not_of(std::string(chars) + "\n") == std::string::npos;
     }
-
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
 };
 
-class FontTest : public ::testing::Test {
-protected:
-    void SetUp() override { baseline_ = LiveGdiObjectCount(); }
-    void TearDown() override { EXPECT_EQ(LiveGdiObjectCount(), baseline_) << "leaked objects"; }
-    HeadlessWindow window_;
-
-private:
-    int baseline_ = 0;
-};
+using FontTest = testsupport::LeakCheckedTest;
 
 // --- Measuring ------------------------------------------------------------------------------
 

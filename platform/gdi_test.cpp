@@ -27,33 +27,12 @@ constexpr COLORREF kKey256 = RGB(0xF7, 0x8C, 0xC6);  // background of 256-colour
 const std::map<COLORREF, char> kLegend = {
     {kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'}, {kBlue, 'b'}, {kKey16, 'k'}, {kKey256, 'K'}};
 
-// A memory context with its own bitmap of `w` × `h`, filled with `colour`.
-class Canvas {
+// A canvas whose picture reads in this file's legend.
+class Canvas : public testsupport::Canvas {
 public:
-    Canvas(HWND window, int w, int h, COLORREF colour = kWhite) : width(w), height(h) {
-        HDC windowDC = GetDC(window);
-        dc = CreateCompatibleDC(windowDC);
-        bitmap = CreateCompatibleBitmap(windowDC, w, h);
-        ReleaseDC(window, windowDC);
-        previous = SelectObject(dc, bitmap);
-        Fill(colour);
-    }
-    ~Canvas() {
-        SelectObject(dc, previous);
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-    }
-    void Fill(COLORREF colour) {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) SetPixelAt(dc, x, y, colour);
-        }
-    }
-    std::string Art() const { return PixelArt(dc, {0, 0, width, height}, kLegend); }
-
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
+    Canvas(HWND window, int w, int h, COLORREF colour = kWhite)
+        : testsupport::Canvas(window, w, h, colour) {}
+    std::string Art() const { return testsupport::Canvas::Art(kLegend); }
 };
 
 // Test names from the cases' descriptions.
@@ -66,16 +45,7 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
     return name;
 }
 
-class GdiTest : public ::testing::Test {
-protected:
-    void SetUp() override { baseline_ = LiveGdiObjectCount(); }
-    void TearDown() override { EXPECT_EQ(LiveGdiObjectCount(), baseline_) << "leaked objects"; }
-
-    HeadlessWindow window_;
-
-private:
-    int baseline_ = 0;
-};
+using GdiTest = testsupport::LeakCheckedTest;
 
 // --- Memory contexts and object selection -----------------------------------------------
 

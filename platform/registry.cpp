@@ -262,22 +262,35 @@ private:
 
         int applicationId = 0;
         int tables = 0;
+        int ourTables = 0;
         rc = QueryInt("PRAGMA application_id", applicationId);
-        if (rc == SQLITE_OK) rc = QueryInt("SELECT count(*) FROM sqlite_master", tables);
+        if (rc == SQLITE_OK) rc = QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table'", tables);
+        if (rc == SQLITE_OK) {
+            rc = QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                          "name IN ('keys', 'registry_values')",
+                          ourTables);
+        }
         if (rc != SQLITE_OK) return Classify(rc);
-        if (applicationId != kApplicationId) {
-            // Another program's database is not ours to write into.
-            if (tables != 0) return Outcome::Damaged;
+        // Another program's database is not ours to write into.
+        if (applicationId != kApplicationId && tables != 0) return Outcome::Damaged;
+        if (applicationId != kApplicationId || ourTables != 2) {
+            // One transaction, so a process killed half-way never leaves a database that is
+            // marked as ours but lacks its tables.
             rc = sqlite3_exec(db_,
+                              "BEGIN IMMEDIATE;"
                               "PRAGMA application_id=1128811341;"
                               "PRAGMA user_version=1;"
                               "CREATE TABLE IF NOT EXISTS keys("
                               "  path TEXT PRIMARY KEY COLLATE NOCASE) WITHOUT ROWID;"
                               "CREATE TABLE IF NOT EXISTS registry_values("
                               "  key TEXT COLLATE NOCASE, name TEXT COLLATE NOCASE,"
-                              "  type INTEGER, data BLOB, PRIMARY KEY(key, name)) WITHOUT ROWID;",
+                              "  type INTEGER, data BLOB, PRIMARY KEY(key, name)) WITHOUT ROWID;"
+                              "COMMIT;",
                               nullptr, nullptr, nullptr);
-            if (rc != SQLITE_OK) return Classify(rc);
+            if (rc != SQLITE_OK) {
+                sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+                return Classify(rc);
+            }
         }
         rc = sqlite3_exec(db_, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK) rc = findKey_.Prepare(db_, "SELECT 1 FROM keys WHERE path = ?1");

@@ -6,11 +6,7 @@ Animation::Animation(Screen* owner, HWND window, std::int32_t id, std::int32_t f
                      std::int32_t rate)
     : Image(owner, window, id), frameCount(frames), framesPerSecond(rate) {
     frameWidth = width / frameCount;
-    HDC windowDC = GetDC(window);
-    frameDC = CreateCompatibleDC(windowDC);
-    frameBitmap = CreateCompatibleBitmap(windowDC, frameWidth, height);
-    SelectObject(frameDC, frameBitmap);
-    ReleaseDC(window, windowDC);
+    frameDC = CreateSurface(frameWidth, height, frameBitmap);
     SetVisible(false);
 }
 

@@ -3,12 +3,7 @@
 Button::Button(Screen* owner, HWND window, std::int32_t id) : Image(owner, window, id) {
     pressed = 0;
     halfWidth = width / 2;
-    HDC windowDC = GetDC(window);
-    faceDC = CreateCompatibleDC(windowDC);
-    // Compatible with the display's context, so the face has the display's colours.
-    faceBitmap = CreateCompatibleBitmap(windowDC, halfWidth, height);
-    SelectObject(faceDC, faceBitmap);
-    ReleaseDC(window, windowDC);
+    faceDC = CreateSurface(halfWidth, height, faceBitmap);
     SetVisible(true);
 }
 

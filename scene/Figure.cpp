@@ -72,6 +72,15 @@ void Figure::OnPointerUp(std::int32_t px, std::int32_t py) {
     });
 }
 
+HDC Figure::CreateSurface(std::int32_t w, std::int32_t h, HBITMAP& bitmap) {
+    HDC windowDC = GetDC(window);
+    HDC dc = CreateCompatibleDC(windowDC);
+    bitmap = CreateCompatibleBitmap(windowDC, w, h);
+    SelectObject(dc, bitmap);
+    ReleaseDC(window, windowDC);
+    return dc;
+}
+
 void Figure::ClearSurface(HDC dc) {
     HPEN pen = CreatePen(PS_NULL, 1, RGB(0, 0, 0));
     HBRUSH brush = CreateSolidBrush(TransparentKey);

@@ -68,6 +68,11 @@ public:
     std::int32_t tag = 0;
     HWND window;
 
+protected:
+    // A memory drawing context compatible with the window's display context, holding a new
+    // bitmap of `w` × `h` that has the display's colours (not the memory context's).
+    HDC CreateSurface(std::int32_t w, std::int32_t h, HBITMAP& bitmap);
+
 private:
     // Reports the old area, stores the value, reports the new area.
     void SetGeometry(std::int32_t& field, std::int32_t value);

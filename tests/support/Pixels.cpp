@@ -81,6 +81,31 @@ bool WritePng(HDC dc, int width, int height, const std::string& path, int scale)
                    [&](int x, int y) { return platform::testing::PixelAt(dc, x, y); });
 }
 
+Canvas::Canvas(HWND window, int w, int h, COLORREF colour) : width(w), height(h) {
+    HDC windowDC = GetDC(window);
+    dc = CreateCompatibleDC(windowDC);
+    bitmap = CreateCompatibleBitmap(windowDC, w, h);
+    ReleaseDC(window, windowDC);
+    previous = SelectObject(dc, bitmap);
+    Fill(colour);
+}
+
+Canvas::~Canvas() {
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+}
+
+void Canvas::Fill(COLORREF colour) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) platform::testing::SetPixelAt(dc, x, y, colour);
+    }
+}
+
+std::string Canvas::Art(const std::map<COLORREF, char>& legend) const {
+    return PixelArt(dc, {0, 0, width, height}, legend);
+}
+
 std::string OutputFolder() {
     const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
     return folder != nullptr ? folder : ".";

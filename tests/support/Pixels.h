@@ -1,6 +1,8 @@
 // Picture helpers for tests: rectangles in assertions, and areas of pixels as text.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <ostream>
 #include <string>
@@ -17,6 +19,38 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
 }
 
 namespace testsupport {
+
+// A memory drawing context with a bitmap of its own, `width` × `height`, filled with `colour`.
+class Canvas {
+public:
+    Canvas(HWND window, int w, int h, COLORREF colour);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    void Fill(COLORREF colour);
+    std::string Art(const std::map<COLORREF, char>& legend) const;
+
+    int width;
+    int height;
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+};
+
+// A test on a headless window that fails when drawing objects outlive it.
+class LeakCheckedTest : public ::testing::Test {
+protected:
+    void SetUp() override { baseline_ = platform::testing::LiveGdiObjectCount(); }
+    void TearDown() override {
+        EXPECT_EQ(platform::testing::LiveGdiObjectCount(), baseline_) << "leaked drawing objects";
+    }
+
+    platform::testing::HeadlessWindow window_;
+
+private:
+    int baseline_ = 0;
+};
 
 // The pixels of a window area as rows of characters, one per pixel, by `legend`; a colour
 // missing from the legend shows as '?'. Compared with EXPECT_EQ it reads as a picture.
