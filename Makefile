@@ -37,10 +37,11 @@ test-asan: test-deps
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
-bench: build
+bench: test-deps build
 	$(BUILD_DIR)/tests/bench/paint_bench
 	$(BUILD_DIR)/tests/bench/progress_bench
 	$(BUILD_DIR)/tests/bench/figures_bench
+	tests/bench/program_bench.sh $(BUILD_DIR)/app/chalkmere $(BUILD_DIR)/tests/bench/minimal_sdl
 
 # libFuzzer on the progress store, built with clang under ASan and UBSan.
 fuzz: test-deps

@@ -24,6 +24,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/testing.h"
 #include "platform/text.h"
 #include "platform/win32.h"
@@ -56,16 +57,8 @@ bool MakeDirectories(const std::string& path) {
 }
 
 std::string DefaultPath() {
-    std::string base;
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && dataHome[0] == '/') {
-        base = dataHome;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        base = std::string(home) + "/.local/share";
-    } else {
-        return {};
-    }
-    return base + "/chalkmere/registry.db";
+    const std::string folder = UserDataFolder();
+    return folder.empty() ? std::string() : folder + "/chalkmere/registry.db";
 }
 
 // A prepared statement that is reset after each use.
@@ -378,6 +371,7 @@ std::string KeyPath(HKEY key) {
 std::string ValueName(LPCWSTR name) { return name != nullptr ? Utf8FromWide(name) : std::string(); }
 
 }  // namespace
+
 }  // namespace platform
 
 using namespace platform;

@@ -31,6 +31,10 @@ namespace {
 
 bool videoReady = false;
 std::vector<DesktopWindow*> desktops;
+// Closed desktop windows are only hidden until the end: SDL may still send its wake-up
+// message to a window it last waited on, and an X window destroyed under it ends the
+// process with BadWindow.
+std::vector<SDL_Window*> retired;
 
 // With CHALKMERE_TRACE=<file>, presents and stylus presses are written there with their wall
 // time, for the benchmarks that measure start-up and tap latency from outside.
@@ -222,7 +226,8 @@ void CloseDesktopWindow(DesktopWindow* desktop) {
     desktops.erase(std::remove(desktops.begin(), desktops.end(), desktop), desktops.end());
     desktop->owner->desktop = nullptr;
     SDL_FreeSurface(desktop->source);
-    SDL_DestroyWindow(desktop->sdl);
+    SDL_HideWindow(desktop->sdl);
+    retired.push_back(desktop->sdl);
     delete desktop;
 }
 
@@ -274,6 +279,8 @@ bool PumpDesktopEvents(int timeout) {
 
 void ShutDownDesktop() {
     while (!desktops.empty()) CloseDesktopWindow(desktops.back());
+    for (SDL_Window* window : retired) SDL_DestroyWindow(window);
+    retired.clear();
     if (videoReady) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     videoReady = false;
 }

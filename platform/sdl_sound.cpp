@@ -4,9 +4,11 @@
 #include "platform/sdl_sound.h"
 
 #include <SDL.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <climits>
+#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -15,8 +17,10 @@ namespace {
 constexpr int kRate = 44100;
 constexpr SDL_AudioFormat kFormat = AUDIO_S16SYS;
 constexpr int kChannels = 2;
-// A power of two: 441 corrupts the heap in SDL's dummy driver.
-constexpr int kBufferFrames = 1024;
+// A power of two (441 corrupts the heap in SDL's dummy driver), and small: a synchronous
+// click is heard a buffer's time after its last sample left the queue, and an answer card's
+// tap takes effect only then.
+constexpr int kBufferFrames = 512;
 // One device buffer's playing time, rounded up.
 constexpr Uint32 kBufferMs = (kBufferFrames * 1000 + kRate - 1) / kRate;
 // Without a sound card each attempt costs ALSA's probing and a screenful of its complaints.
@@ -30,22 +34,47 @@ std::int64_t NowMs() {
 
 }  // namespace
 
-SdlSoundOutput::~SdlSoundOutput() { Close(); }
+SdlSoundOutput::~SdlSoundOutput() {
+    {
+        const std::lock_guard<std::mutex> guard(requestLock_);
+        stopping_ = true;
+    }
+    requestReady_.notify_one();
+    if (converter_.joinable()) converter_.join();
+    Close();
+}
 
 BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
     if (wave == nullptr || !EnsureDevice()) return FALSE;
-    const std::vector<std::uint8_t>* pcm = Converted(wave, size);
-    if (pcm == nullptr) return FALSE;
-
-    // Under the lock the device cannot take a buffer between the two calls, so the old sound
-    // stops at a buffer boundary and no gap of silence precedes the new one.
-    SDL_LockAudioDevice(device_);
-    SDL_ClearQueuedAudio(device_);
-    const int queued = SDL_QueueAudio(device_, pcm->data(), static_cast<Uint32>(pcm->size()));
-    SDL_UnlockAudioDevice(device_);
-    if (queued != 0) return FALSE;
-    SDL_PauseAudioDevice(device_, 0);
-    if ((flags & SND_ASYNC) != 0) return TRUE;
+    std::uint64_t generation = 0;
+    {
+        const std::lock_guard<std::mutex> guard(requestLock_);
+        generation = ++generation_;
+        request_.reset();
+    }
+    const bool asynchronous = (flags & SND_ASYNC) != 0;
+    const Pcm* pcm = Cached(wave, size);
+    if (pcm == nullptr && asynchronous) {
+        // An image that cannot even be read fails now rather than on the converter.
+        SDL_RWops* stream = SDL_RWFromConstMem(wave, static_cast<int>(std::min<std::size_t>(size, INT_MAX)));
+        SDL_AudioSpec spec{};
+        Uint8* samples = nullptr;
+        Uint32 length = 0;
+        if (stream == nullptr || SDL_LoadWAV_RW(stream, 1, &spec, &samples, &length) == nullptr) {
+            return FALSE;
+        }
+        SDL_FreeWAV(samples);
+        if (!converter_.joinable()) converter_ = std::thread([this] { Convert(); });
+        {
+            const std::lock_guard<std::mutex> guard(requestLock_);
+            request_ = Request{wave, size, generation};
+        }
+        requestReady_.notify_one();
+        return TRUE;
+    }
+    if (pcm == nullptr) pcm = Converted(wave, size);
+    if (pcm == nullptr || !QueueIfCurrent(*pcm, generation)) return FALSE;
+    if (asynchronous) return TRUE;
 
     // An empty queue means the last piece has gone into the device's buffer; it is heard
     // one buffer later. A lost device still drains its queue, but need not be waited for.
@@ -58,7 +87,50 @@ BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
 }
 
 void SdlSoundOutput::Stop() {
+    const std::lock_guard<std::mutex> guard(requestLock_);
+    ++generation_;
+    request_.reset();
     if (device_ != 0) SDL_ClearQueuedAudio(device_);
+}
+
+bool SdlSoundOutput::QueueIfCurrent(const Pcm& pcm, std::uint64_t generation) {
+    const std::lock_guard<std::mutex> guard(requestLock_);
+    // A play or stop that came later has the last word: nothing to do, and no failure.
+    if (generation != generation_) return true;
+    if (device_ == 0) return false;
+    // Under the device's lock it cannot take a buffer between the two calls, so the old
+    // sound stops at a buffer boundary and no gap of silence precedes the new one.
+    SDL_LockAudioDevice(device_);
+    SDL_ClearQueuedAudio(device_);
+    const int queued = SDL_QueueAudio(device_, pcm.data(), static_cast<Uint32>(pcm.size()));
+    SDL_UnlockAudioDevice(device_);
+    if (queued != 0) return false;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+void SdlSoundOutput::Convert() {
+    // Behind the program's own thread and the display server: at start-up the first frame
+    // matters more than how soon the tune starts. (On Linux the nice value is per thread.)
+    setpriority(PRIO_PROCESS, 0, 10);
+    for (;;) {
+        Request request{};
+        {
+            std::unique_lock<std::mutex> lock(requestLock_);
+            requestReady_.wait(lock, [this] { return stopping_ || request_.has_value(); });
+            if (stopping_) return;
+            request = *request_;
+            request_.reset();
+        }
+        if (const Pcm* pcm = Converted(request.wave, request.size)) {
+            QueueIfCurrent(*pcm, request.generation);
+        }
+    }
+}
+
+int SdlSoundOutput::Conversions() const {
+    const std::lock_guard<std::mutex> guard(pcmLock_);
+    return conversions_;
 }
 
 bool SdlSoundOutput::EnsureDevice() {
@@ -91,9 +163,15 @@ bool SdlSoundOutput::EnsureDevice() {
     return false;
 }
 
-const std::vector<std::uint8_t>* SdlSoundOutput::Converted(const void* wave, std::size_t size) {
-    const auto key = std::make_pair(wave, size);
-    if (auto found = pcm_.find(key); found != pcm_.end()) return &found->second;
+const SdlSoundOutput::Pcm* SdlSoundOutput::Cached(const void* wave, std::size_t size) {
+    const std::lock_guard<std::mutex> guard(pcmLock_);
+    const auto found = pcm_.find(std::make_pair(wave, size));
+    return found != pcm_.end() ? &found->second : nullptr;
+}
+
+const SdlSoundOutput::Pcm* SdlSoundOutput::Converted(const void* wave, std::size_t size) {
+    const std::lock_guard<std::mutex> converting(conversionLock_);
+    if (const Pcm* done = Cached(wave, size)) return done;
     if (size > static_cast<std::size_t>(INT_MAX)) return nullptr;
 
     SDL_RWops* stream = SDL_RWFromConstMem(wave, static_cast<int>(size));
@@ -124,11 +202,13 @@ const std::vector<std::uint8_t>* SdlSoundOutput::Converted(const void* wave, std
         pcm.resize(length);
     }
     pcm.shrink_to_fit();
+    const std::lock_guard<std::mutex> guard(pcmLock_);
     ++conversions_;
-    return &pcm_.emplace(key, std::move(pcm)).first->second;
+    return &pcm_.emplace(std::make_pair(wave, size), std::move(pcm)).first->second;
 }
 
 void SdlSoundOutput::Close() {
+    const std::lock_guard<std::mutex> guard(requestLock_);
     if (device_ != 0) SDL_CloseAudioDevice(device_);
     device_ = 0;
     if (holdsSubsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/sdl_display.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -22,10 +23,12 @@ namespace {
 constexpr char kRaise[] = "raise\n";
 
 // "\0chalkmere-instance/<uid>/<hash>": abstract names vanish with their process, so a crash
-// leaves nothing behind.
+// leaves nothing behind. The hash covers the user's data folder too: one instance per set of
+// saved progress, so a game with a data folder of its own (a test's) runs beside the user's.
 sockaddr_un AddressFor(const std::u16string& className, const std::u16string& title,
                        socklen_t& length) {
-    const std::string key = Utf8FromWide(className.c_str()) + "\n" + Utf8FromWide(title.c_str());
+    const std::string key = Utf8FromWide(className.c_str()) + "\n" + Utf8FromWide(title.c_str()) +
+                            "\n" + UserDataFolder();
     std::uint64_t hash = 1469598103934665603ULL;  // FNV-1a
     for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ULL;
     sockaddr_un address{};

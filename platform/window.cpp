@@ -79,14 +79,26 @@ HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, 
     return HandleOf(window);
 }
 
-BOOL DestroyWindow(HWND handle) {
-    Window* window = LookupWindow(handle);
-    if (window == nullptr) return FALSE;
-    Send(window, WM_DESTROY, 0, 0);
+namespace platform {
+
+void FreeWindow(Window* window) {
     UnregisterWindow(window);
     CloseDesktopWindow(window->desktop);
     ReleaseInstanceName(window->instanceClaim);
     delete window;
+}
+
+void FreeAllWindows() {
+    for (Window* window : LiveWindows()) FreeWindow(window);
+}
+
+}  // namespace platform
+
+BOOL DestroyWindow(HWND handle) {
+    Window* window = LookupWindow(handle);
+    if (window == nullptr) return FALSE;
+    Send(window, WM_DESTROY, 0, 0);
+    FreeWindow(window);
     return TRUE;
 }
 

@@ -43,6 +43,12 @@ Window* LookupWindow(HWND handle);
 HWND HandleOf(Window* window);
 std::vector<Window*> LiveWindows();
 
+// Frees a window without telling its procedure; DestroyWindow tells it first.
+void FreeWindow(Window* window);
+// At the end of the program: the windows whose procedure already heard WM_DESTROY (an exit
+// that posted it) are still there.
+void FreeAllWindows();
+
 // True when new windows stay off the desktop (tests); false by default.
 bool& HeadlessDisplay();
 

@@ -1,0 +1,245 @@
+# shellcheck shell=bash disable=SC2034  # sets variables for the stories that source it
+# Shared by the end-to-end stories, which source it with their arguments:
+#   <story>.sh <chalkmere> <registry_dump> <reference_render> <close_window>
+# Each story gets its own Xvfb, a fresh XDG_DATA_HOME, sound written to a file and a clock
+# frozen at one moment (so the first problem is known); everything it started is stopped on
+# exit, pass or fail. Screenshots of a failed story are kept under e2e-failed/<story>/ in the
+# build folder.
+set -euo pipefail
+
+if [ $# -ne 4 ]; then
+  echo "usage: $0 <chalkmere> <registry_dump> <reference_render> <close_window>" >&2
+  exit 2
+fi
+
+E2E_PROGRAM=$1
+E2E_DUMP=$2
+E2E_REFERENCE=$3
+E2E_CLOSE=$4
+E2E_STORY=$(basename "$0" _test.sh)
+E2E_OUT=${CHALKMERE_BUILD_DIR:-$PWD}
+
+# The program seeds rand() from local time as ((day × 24 + hour) × 60 + minute) × 60 + second.
+E2E_FAKE_TIME='2026-12-06 10:20:30'
+E2E_SEED=$((((6 * 24 + 10) * 60 + 20) * 60 + 30))
+
+# The display is 240 × 320; points are given in display pixels.
+E2E_DISPLAY_W=240
+E2E_DISPLAY_H=320
+
+E2E_PIDS=()
+E2E_XVFB=
+E2E_WINDOW=
+E2E_SCALE=
+E2E_PID=
+
+fail() {
+  echo "FAIL [$E2E_STORY]: $*" >&2
+  exit 1
+}
+
+step() { echo "-- $*"; }
+
+# X clients get a deadline: one that never hears from the server must fail the story, not
+# hang it.
+xdo() { timeout 10 xdotool "$@"; }
+
+now_ms() {
+  local t=${EPOCHREALTIME//[.,]/}
+  echo $((t / 1000))
+}
+
+e2e_cleanup() {
+  local status=$?
+  trap - EXIT INT TERM
+  local pid
+  for pid in "${E2E_PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+  if [ -n "$E2E_XVFB" ]; then kill -TERM "$E2E_XVFB" 2>/dev/null || true; fi
+  for pid in "${E2E_PIDS[@]}" $E2E_XVFB; do wait "$pid" 2>/dev/null || true; done
+  if [ "$status" -ne 0 ] && [ -d "${E2E_TMP:-}" ]; then
+    local kept="$E2E_OUT/e2e-failed/$E2E_STORY"
+    rm -rf "$kept" && mkdir -p "$kept"
+    cp -r "$E2E_TMP"/*.png "$E2E_TMP"/*.log "$E2E_TMP"/ref "$kept"/ 2>/dev/null || true
+    echo "Screenshots, references and logs kept in $kept" >&2
+    [ -f "$E2E_TMP/program.log" ] && sed 's/^/program: /' "$E2E_TMP/program.log" >&2
+  fi
+  [ -d "${E2E_TMP:-}" ] && rm -rf "$E2E_TMP"
+  exit "$status"
+}
+
+# Missing tools fail the story: `make test` installs them, so a skip would only hide a gap.
+e2e_require_tools() {
+  local tool
+  for tool in Xvfb xdotool xmessage import convert compare sox flock; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (make test-deps installs it)"
+  done
+  E2E_FAKETIME_LIB=
+  for lib in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+    if [ -f "$lib" ]; then E2E_FAKETIME_LIB=$lib; break; fi
+  done
+  [ -n "$E2E_FAKETIME_LIB" ] || fail "libfaketime is missing (make test-deps installs faketime)"
+  local tool_path
+  for tool_path in "$E2E_PROGRAM" "$E2E_DUMP" "$E2E_REFERENCE" "$E2E_CLOSE"; do
+    [ -x "$tool_path" ] || fail "$tool_path is not built"
+  done
+}
+
+# Each story has a data folder of its own, and the program allows one instance per data
+# folder, so stories cannot answer each other's starts. They still take turns (a lock per
+# user, which the benchmark takes too): stories timed on a busy processor would flake.
+e2e_take_turn() {
+  exec 9>"${TMPDIR:-/tmp}/chalkmere-e2e-$(id -u).lock"
+  flock -w 150 9 || fail "another end-to-end run or benchmark kept the lock for 150 s"
+}
+
+e2e_start_display() {
+  # -noreset: a server that resets whenever its last client leaves (between two xdotool
+  # calls, after the program ends) makes the next connection wait for the reset.
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$E2E_TMP/display" \
+    2>"$E2E_TMP/xvfb.log" 9>&- &
+  E2E_XVFB=$!
+  local deadline=$(($(now_ms) + 10000))
+  until [ -s "$E2E_TMP/display" ]; do
+    kill -0 "$E2E_XVFB" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    [ "$(now_ms)" -lt "$deadline" ] || fail "Xvfb gave no display number within 10 s"
+    sleep 0.05
+  done
+  DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+  export DISPLAY
+}
+
+# Starts the program with the story's data folder, sound file and frozen clock; its id is in
+# E2E_PID. libfaketime is preloaded directly (not through the faketime wrapper) so that the id
+# is the program's own, for kill, /proc and its exit code. verify_asan_link_order=0 lets a
+# story be run by hand against a sanitizer build (with detect_leaks=0; see CMakeLists.txt).
+e2e_launch() {
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+    XDG_DATA_HOME="$E2E_TMP/data" \
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio${#E2E_PIDS[@]}.raw" \
+    LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$E2E_FAKE_TIME" DONT_FAKE_MONOTONIC=1 TZ=UTC \
+    "$E2E_PROGRAM" >>"$E2E_TMP/program.log" 2>&1 9>&- &
+  E2E_PID=$!
+  E2E_PIDS+=("$E2E_PID")
+}
+
+# Ids of the visible windows titled Chalkmere, one a line.
+e2e_find_windows() {
+  xdo search --onlyvisible --name '^Chalkmere$' 2>/dev/null || true
+}
+
+# Starts the program and waits for its window; sets E2E_WINDOW and E2E_SCALE.
+e2e_start_program() {
+  e2e_launch
+  local deadline=$(($(now_ms) + 10000))
+  E2E_WINDOW=
+  while [ -z "$E2E_WINDOW" ]; do
+    kill -0 "$E2E_PID" 2>/dev/null || fail "the program ended before showing its window"
+    [ "$(now_ms)" -lt "$deadline" ] || fail "no window titled Chalkmere within 10 s"
+    sleep 0.05
+    E2E_WINDOW=$(e2e_find_windows | head -n 1)
+  done
+  local WIDTH HEIGHT X Y SCREEN WINDOW  # what getwindowgeometry --shell sets
+  eval "$(xdo getwindowgeometry --shell "$E2E_WINDOW")"
+  E2E_SCALE=$((WIDTH / E2E_DISPLAY_W))
+  if [ "$E2E_SCALE" -lt 1 ] || [ "$WIDTH" -ne $((E2E_DISPLAY_W * E2E_SCALE)) ] ||
+    [ "$HEIGHT" -ne $((E2E_DISPLAY_H * E2E_SCALE)) ]; then
+    fail "window is ${WIDTH}x${HEIGHT}, not a whole multiple of ${E2E_DISPLAY_W}x${E2E_DISPLAY_H}"
+  fi
+}
+
+# Presses and lifts the left button on display point (x, y), as a stylus tap.
+e2e_tap() {
+  xdo mousemove --window "$E2E_WINDOW" $(($1 * E2E_SCALE + E2E_SCALE / 2)) \
+    $(($2 * E2E_SCALE + E2E_SCALE / 2)) click 1
+}
+
+# Window screenshot at the window's scale ($E2E_TMP/<name>.png) and at display size
+# ($E2E_TMP/<name>-small.png).
+e2e_shot() {
+  timeout 10 import -window "$E2E_WINDOW" "$E2E_TMP/$1.png" 2>>"$E2E_TMP/tools.log" || return 1
+  convert "$E2E_TMP/$1.png" -sample "${E2E_DISPLAY_W}x${E2E_DISPLAY_H}!" \
+    "$E2E_TMP/$1-small.png" 2>>"$E2E_TMP/tools.log"
+}
+
+# Differing pixels between two pictures of the same size; "size" when the sizes differ.
+e2e_differing_pixels() {
+  local count
+  count=$(compare -metric AE "$1" "$2" null: 2>&1) || true
+  case $count in
+    '' | *[!0-9]*) echo size ;;
+    *) echo "$count" ;;
+  esac
+}
+
+# Waits until the window shows exactly the reference picture <ref>.png; the matching
+# screenshot stays as $E2E_TMP/<name>.png.
+e2e_expect_screen() {
+  local ref="$E2E_TMP/ref/$1.png" name=$2 timeout_ms=${3:-5000}
+  local deadline=$(($(now_ms) + timeout_ms)) differing=none
+  while :; do
+    if e2e_shot "$name"; then
+      differing=$(e2e_differing_pixels "$E2E_TMP/$name-small.png" "$ref")
+      [ "$differing" = 0 ] && return 0
+    fi
+    [ "$(now_ms)" -lt "$deadline" ] || break
+    sleep 0.1
+  done
+  compare "$E2E_TMP/$name-small.png" "$ref" "$E2E_TMP/$name-diff.png" 2>/dev/null || true
+  fail "the window does not show $1.png: $differing pixels differ (screenshot $name.png)"
+}
+
+# The story's screenshot at the window's scale, for the README.
+e2e_publish() {
+  cp "$E2E_TMP/$1.png" "$E2E_OUT/e2e-$2.png"
+}
+
+e2e_dump() {
+  "$E2E_DUMP" "$E2E_TMP/data/chalkmere/registry.db"
+}
+
+# Waits until the registry holds the line (e.g. score=12).
+e2e_wait_for_value() {
+  local line=$1 timeout_ms=${2:-5000}
+  local deadline=$(($(now_ms) + timeout_ms))
+  until e2e_dump | grep -qxF "$line"; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the registry never held $line; it holds: $(e2e_dump | tr '\n' ' ')"
+    sleep 0.05
+  done
+}
+
+# The registry must hold exactly these lines.
+e2e_expect_registry() {
+  local expected actual
+  expected=$(printf '%s\n' "$@")
+  actual=$(e2e_dump)
+  [ "$actual" = "$expected" ] ||
+    fail "registry holds"$'\n'"$actual"$'\n'"expected"$'\n'"$expected"
+}
+
+# Waits for the program to end; its exit code goes to E2E_EXIT_CODE.
+e2e_wait_exit() {
+  local pid=$1 timeout_ms=${2:-5000}
+  local deadline=$(($(now_ms) + timeout_ms))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the program did not end within $((timeout_ms / 1000)) s"
+    sleep 0.05
+  done
+  E2E_EXIT_CODE=0
+  wait "$pid" || E2E_EXIT_CODE=$?
+}
+
+# The four answer cards stand at x 20, 70, 120, 170 (46 × 50) on y 268; slot 0 is the left.
+e2e_tap_card() {
+  e2e_tap $((20 + 50 * $1 + 23)) $((268 + 25))
+}
+
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+e2e_require_tools
+e2e_take_turn
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/chalkmere-e2e.XXXXXX")
+mkdir -p "$E2E_TMP/data" "$E2E_TMP/ref"
+"$E2E_REFERENCE" "$E2E_TMP/ref" "$E2E_SEED" >"$E2E_TMP/ref/info.txt" ||
+  fail "reference_render failed"
+E2E_RIGHT_SLOT=$(sed -n 's/^right-slot=//p' "$E2E_TMP/ref/info.txt")
+e2e_start_display
