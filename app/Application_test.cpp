@@ -53,7 +53,8 @@ protected:
     static void Tap(std::int32_t x, std::int32_t y, std::int32_t upX = -1, std::int32_t upY = -1) {
         PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(x, y));
         Pump();
-        PostMessageW(MainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(upX < 0 ? x : upX, upY < 0 ? y : upY));
+        PostMessageW(MainWindow(), WM_LBUTTONUP, 0,
+                     MAKELPARAM(upX < 0 ? x : upX, upY < 0 ? y : upY));
         Pump();
     }
 
@@ -91,7 +92,8 @@ TEST_F(ProgramTest, StartsOnTheTitleWithItsTuneAndPaintsIt) {
     HDC dc = GetDC(MainWindow());
     int yellow = 0;
     for (int x = 15; x < 50; ++x) {
-        for (int y = 287; y < 299; ++y) yellow += platform::testing::PixelAt(dc, x, y) == RGB(255, 255, 0);
+        for (int y = 287; y < 299; ++y)
+            yellow += platform::testing::PixelAt(dc, x, y) == RGB(255, 255, 0);
     }
     ReleaseDC(MainWindow(), dc);
     EXPECT_GT(yellow, 10);
@@ -177,7 +179,8 @@ TEST_F(ProgramTest, TheSameStartTimeGivesTheSameProblems) {
     for (auto& seen : problems) {
         ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
         const Equation& equation = *application->gameScreen->equation;
-        seen = {equation.operand1, equation.operand2, application->gameScreen->answers.At(1)->number};
+        seen = {equation.operand1, equation.operand2,
+                application->gameScreen->answers.At(1)->number};
         DestroyWindow(MainWindow());
         platform::testing::ClearMessages();
     }

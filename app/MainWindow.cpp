@@ -79,9 +79,7 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
                 application = nullptr;
             }
             return 0;
-        case WM_ACTIVATE:
-            SHHandleWMActivate(window, wParam, lParam, &activateInfo, 0);
-            return 0;
+        case WM_ACTIVATE: SHHandleWMActivate(window, wParam, lParam, &activateInfo, 0); return 0;
         case WM_PAINT: {
             SHSipPreference(window, SIP_FORCEDOWN);
             SHFullScreen(window, SHFS_HIDESIPBUTTON);
@@ -111,7 +109,6 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
                 application->current->PointerUp(LOWORD(lParam), HIWORD(lParam));
             }
             return 0;
-        default:
-            return DefWindowProcW(window, message, wParam, lParam);
+        default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

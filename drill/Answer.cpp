@@ -6,7 +6,8 @@
 
 const void* answerTapSound = nullptr;
 
-Answer::Answer(Screen* owner, HWND window, std::int32_t value) : Figure(owner, window), number(value) {
+Answer::Answer(Screen* owner, HWND window, std::int32_t value)
+    : Figure(owner, window), number(value) {
     SetX(0);
     SetY(0);
     SetWidth(kWidth);

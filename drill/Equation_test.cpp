@@ -80,9 +80,10 @@ TEST_F(EquationTest, EachOperationDrawsItsSymbolAndKnowsItsResult) {
         std::int32_t operation, first, second, result;
         LPCWSTR symbol;
     };
-    for (Case c : {Case{Addition, 98, 5, 103, TEXT("+")}, Case{Subtraction, 7, 3, 4, TEXT("-")},
-                   Case{Multiplication, 12, 12, 144, TEXT("x")},
-                   Case{Division, 12, 4, 3, TEXT("\u00F7")}, Case{Division, 0, 5, 0, TEXT("\u00F7")}}) {
+    for (Case c :
+         {Case{Addition, 98, 5, 103, TEXT("+")}, Case{Subtraction, 7, 3, 4, TEXT("-")},
+          Case{Multiplication, 12, 12, 144, TEXT("x")}, Case{Division, 12, 4, 3, TEXT("\u00F7")},
+          Case{Division, 0, 5, 0, TEXT("\u00F7")}}) {
         Equation equation(screen.get(), window, c.operation, c.first, c.second, kSalmon);
         EXPECT_EQ(equation.result, c.result);
         const SIZE symbol = Measure(c.symbol);

@@ -13,9 +13,9 @@ struct LevelEntry {
 };
 
 constexpr LevelEntry kLevelTable[Progress::kLevels] = {
-    {Addition, 10},       {Addition, 20},       {Subtraction, 9}, {Subtraction, 20},
-    {Addition, 98},       {Subtraction, 99},    {Multiplication, 3}, {Multiplication, 6},
-    {Multiplication, 12}, {Division, 3},        {Division, 6},    {Division, 12},
+    {Addition, 10},       {Addition, 20},    {Subtraction, 9},    {Subtraction, 20},
+    {Addition, 98},       {Subtraction, 99}, {Multiplication, 3}, {Multiplication, 6},
+    {Multiplication, 12}, {Division, 3},     {Division, 6},       {Division, 12},
 };
 
 // No draw produces it, so an unfilled entry never matches a candidate.
@@ -40,8 +40,8 @@ void GameScreen::NewProblem() {
     GenerateProblem(entry.bound, entry.operation);
 }
 
-void GameScreen::DrawOperands(std::int32_t bound, std::int32_t operation,
-                              std::int32_t& operand1, std::int32_t& operand2) {
+void GameScreen::DrawOperands(std::int32_t bound, std::int32_t operation, std::int32_t& operand1,
+                              std::int32_t& operand2) {
     switch (operation) {
         case Addition: {
             const std::int32_t half = bound / 2 + 1;
@@ -111,9 +111,8 @@ void GameScreen::GenerateProblem(std::int32_t bound, std::int32_t operation) {
 
     std::int32_t wrong[3] = {kUnfilled, kUnfilled, kUnfilled};
     for (int filled = 0; filled < 3;) {
-        const std::int32_t candidate = operation == Multiplication
-                                           ? std::rand() % (bound * bound)
-                                           : std::rand() % (bound + 1);
+        const std::int32_t candidate =
+            operation == Multiplication ? std::rand() % (bound * bound) : std::rand() % (bound + 1);
         if (candidate == equation->result || candidate == wrong[0] || candidate == wrong[1] ||
             candidate == wrong[2]) {
             continue;

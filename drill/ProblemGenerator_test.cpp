@@ -21,10 +21,10 @@ struct LevelRange {
 };
 
 const LevelRange kLevels[12] = {
-    {Addition, 10, 10},      {Addition, 20, 20},       {Subtraction, 9, 9},
-    {Subtraction, 20, 20},   {Addition, 98, 98},       {Subtraction, 99, 99},
-    {Multiplication, 9, 8},  {Multiplication, 36, 35}, {Multiplication, 144, 143},
-    {Division, 3, 3},        {Division, 6, 6},         {Division, 12, 12},
+    {Addition, 10, 10},     {Addition, 20, 20},       {Subtraction, 9, 9},
+    {Subtraction, 20, 20},  {Addition, 98, 98},       {Subtraction, 99, 99},
+    {Multiplication, 9, 8}, {Multiplication, 36, 35}, {Multiplication, 144, 143},
+    {Division, 3, 3},       {Division, 6, 6},         {Division, 12, 12},
 };
 
 class ProblemGeneratorTest : public DrillFixture {
@@ -139,8 +139,8 @@ TEST_F(ProblemGeneratorTest, AProblemNeverComesStraightBack) {
         std::srand(level);
         Pose(level);
         for (int i = 0; i < 300; ++i) {
-            const auto previous = std::make_tuple(game->equation->operation,
-                                                  game->equation->operand1, game->equation->operand2);
+            const auto previous = std::make_tuple(
+                game->equation->operation, game->equation->operand1, game->equation->operand2);
             Pose(level);
             ASSERT_NE(std::make_tuple(game->equation->operation, game->equation->operand1,
                                       game->equation->operand2),

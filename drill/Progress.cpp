@@ -27,10 +27,9 @@ bool IsTerminated(const WCHAR* text, DWORD size) {
 }
 
 std::int32_t ReadInt32(const BYTE* bytes) {
-    const std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) |
-                                (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                                (static_cast<std::uint32_t>(bytes[2]) << 16) |
-                                (static_cast<std::uint32_t>(bytes[3]) << 24);
+    const std::uint32_t value =
+        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
     return static_cast<std::int32_t>(value);
 }
 

@@ -149,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredNumberCase{u"level", u"", 1}, StoredNumberCase{u"level", u" 9", 9},
                       StoredNumberCase{u"level", u"000000012", 12},
                       StoredNumberCase{u"level", u"0000000012", 1},  // longer than the buffer
-                      StoredNumberCase{u"score", u"-5", 0}, StoredNumberCase{u"score", u"1000000", 0},
+                      StoredNumberCase{u"score", u"-5", 0},
+                      StoredNumberCase{u"score", u"1000000", 0},
                       StoredNumberCase{u"score", u"999999", 999999},
                       StoredNumberCase{u"score", u"99999999999", 0},
                       StoredNumberCase{u"auto", u"1", 0}, StoredNumberCase{u"auto", u"0", 1},

@@ -28,7 +28,9 @@ protected:
         settings->PointerDown(x, y);
         settings->PointerUp(x, y);
     }
-    void TapLevelBox(int level) { TapAt(30 + 30 * ((level - 1) % 6) + 4, 87 + 22 * ((level - 1) / 6) + 4); }
+    void TapLevelBox(int level) {
+        TapAt(30 + 30 * ((level - 1) % 6) + 4, 87 + 22 * ((level - 1) / 6) + 4);
+    }
 
     // The percentage shown for a level, and where it stands.
     std::u16string Percentage(int level) { return settings->percentTexts.At(level - 1)->text; }
@@ -41,7 +43,8 @@ TEST_F(SettingsScreenTest, TheMarkerStandsInTheBoxOfTheCurrentLevel) {
         int level;
         POINT place;
     };
-    for (Case c : {Case{1, {30, 87}}, Case{6, {180, 87}}, Case{7, {30, 109}}, Case{12, {180, 109}}}) {
+    for (Case c :
+         {Case{1, {30, 87}}, Case{6, {180, 87}}, Case{7, {30, 109}}, Case{12, {180, 109}}}) {
         StoreNumber(TEXT("level"), c.level);
         Build();
         EXPECT_EQ(settings->levelMarker->GetX(), c.place.x) << "level " << c.level;
@@ -59,7 +62,8 @@ TEST_F(SettingsScreenTest, TappingALevelBoxChoosesThatLevelAndMovesTheMarker) {
     EXPECT_EQ(settings->levelMarker->GetY(), 109);
     ASSERT_EQ(sounds.calls.size(), 1u);
     EXPECT_EQ(sounds.calls[0].flags, SND_ASYNC | SND_MEMORY) << "the hotspot's own click";
-    EXPECT_EQ(listener.log, (std::vector<std::string>{"down Hotspot 9 94,113", "up Hotspot 9 94,113"}));
+    EXPECT_EQ(listener.log,
+              (std::vector<std::string>{"down Hotspot 9 94,113", "up Hotspot 9 94,113"}));
 }
 
 TEST_F(SettingsScreenTest, TappingTheCurrentLevelWritesItAgainButChangesNothing) {

@@ -39,7 +39,8 @@ TEST_F(SplashScreenTest, ShowsTheVersionAndTheYearsInYellowAtTheBottom) {
     splash->Redraw(true);
     int yellow = 0;
     for (int y = 287; y < 299; ++y) {
-        for (int x = 15; x < 15 + version->GetWidth(); ++x) yellow += window.Pixel(x, y) == RGB(255, 255, 0);
+        for (int x = 15; x < 15 + version->GetWidth(); ++x)
+            yellow += window.Pixel(x, y) == RGB(255, 255, 0);
     }
     EXPECT_GT(yellow, 20);
 }
@@ -48,9 +49,9 @@ TEST_F(SplashScreenTest, ATapOnTheTitleIsPassedOnAtStylusDownOnly) {
     splash->PointerDown(120, 150);
     splash->PointerUp(120, 150);
     splash->PointerDown(100, 290);  // beside the text lines
-    EXPECT_EQ(listener.log, (std::vector<std::string>{
-                                "down Image " + std::to_string(IDB_TITLE) + " 120,150",
-                                "down Image " + std::to_string(IDB_TITLE) + " 100,290"}));
+    EXPECT_EQ(listener.log,
+              (std::vector<std::string>{"down Image " + std::to_string(IDB_TITLE) + " 120,150",
+                                        "down Image " + std::to_string(IDB_TITLE) + " 100,290"}));
     EXPECT_EQ(listener.lastScreen, splash.get());
 }
 

@@ -1,6 +1,6 @@
 // The millisecond tick count: monotonic time, or a value a test has set.
-#include <ctime>
 #include <time.h>
+#include <ctime>
 #include <optional>
 
 #include "platform/testing.h"

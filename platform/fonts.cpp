@@ -159,8 +159,7 @@ private:
         const FT_Face ftFace = face.face;
         face.unitsPerEm = ftFace->units_per_EM;
         const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(ftFace, FT_SFNT_OS2));
-        if (os2 != nullptr && os2->version != 0xFFFFu &&
-            os2->usWinAscent + os2->usWinDescent > 0) {
+        if (os2 != nullptr && os2->version != 0xFFFFu && os2->usWinAscent + os2->usWinDescent > 0) {
             face.ascender = os2->usWinAscent;
             face.descender = os2->usWinDescent;
         } else if (ftFace->ascender - ftFace->descender > 0) {
@@ -236,9 +235,8 @@ std::string FamilyOf(const LOGFONTW& font) {
 Font* MakeFont(const LOGFONTW& description) {
     const long long height = description.lfHeight == 0 ? 16 : description.lfHeight;
     if (height > kMaxFontHeight || height < -kMaxFontHeight) return nullptr;
-    FontFace* face = FontLibrary::Instance().Match(FamilyOf(description),
-                                                   description.lfWeight >= 600,
-                                                   description.lfItalic != 0);
+    FontFace* face = FontLibrary::Instance().Match(
+        FamilyOf(description), description.lfWeight >= 600, description.lfItalic != 0);
     if (face == nullptr) return nullptr;
 
     const long long em = face->unitsPerEm;
@@ -350,8 +348,8 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
     return reinterpret_cast<HFONT>(static_cast<GdiObject*>(made));
 }
 
-BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit,
-                           INT* extents, SIZE* size) {
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* extents,
+                           SIZE* size) {
     Context* context = LookupContext(dc);
     if (context == nullptr || text == nullptr || count < 0) return FALSE;
     const Font* font = SelectedFont(*context);

@@ -17,8 +17,12 @@ constexpr int kMaxFontHeight = 1024;
 struct Font : GdiObject {
     Font(const LOGFONTW& description, FontFace* sharedFace, int pixelsPerEm, int cellAscent,
          int cellDescent)
-        : GdiObject(GdiKind::Font), logFont(description), face(sharedFace), ppem(pixelsPerEm),
-          ascent(cellAscent), descent(cellDescent) {}
+        : GdiObject(GdiKind::Font),
+          logFont(description),
+          face(sharedFace),
+          ppem(pixelsPerEm),
+          ascent(cellAscent),
+          descent(cellDescent) {}
 
     int CellHeight() const { return ascent + descent; }
 

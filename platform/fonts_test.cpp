@@ -85,10 +85,10 @@ TEST_F(FontTest, ExtentsAndCellHeights) {
         SIZE expected;
     };
     // An em of 43 is what a 50-pixel cell gives: the same glyphs, the cell from the ratios.
-    for (const Case& c : {Case{12, u"Score", {32, 12}}, Case{12, u"100", {21, 12}},
-                          Case{12, u"v. 1.1", {32, 12}}, Case{20, u"100", {36, 20}},
-                          Case{50, u"0123456789", {300, 50}}, Case{-43, u"0123456789", {300, 50}},
-                          Case{-12, u"", {0, 14}}}) {
+    for (const Case& c :
+         {Case{12, u"Score", {32, 12}}, Case{12, u"100", {21, 12}}, Case{12, u"v. 1.1", {32, 12}},
+          Case{20, u"100", {36, 20}}, Case{50, u"0123456789", {300, 50}},
+          Case{-43, u"0123456789", {300, 50}}, Case{-12, u"", {0, 14}}}) {
         ScopedFont font(Font(c.height));
         Canvas canvas(window_, 1, 1, font.handle);
         const SIZE size = canvas.Extent(c.text);
@@ -118,7 +118,8 @@ TEST_F(FontTest, FitExtentsAndBadArguments) {
         GetTextExtentExPointW(canvas.dc, u"100", 3, limit, &fit, extents.data(), &size);
         GetTextExtentExPointW(canvas.dc, u"100", 3, limit, &fitAlone, nullptr, nullptr);
         EXPECT_EQ(std::vector<INT>({fit, fitAlone, size.cx}),
-                  std::vector<INT>({expected, expected, 21})) << limit;
+                  std::vector<INT>({expected, expected, 21}))
+            << limit;
         EXPECT_EQ(extents, (std::vector<INT>{7, 14, 21}));
     }
     SIZE size{-1, -1};
@@ -127,8 +128,8 @@ TEST_F(FontTest, FitExtentsAndBadArguments) {
     EXPECT_EQ(std::vector<INT>({fit, size.cx, size.cy}), std::vector<INT>({0, 0, 12}));
     int notADC = 0;
     EXPECT_FALSE(GetTextExtentExPointW(nullptr, u"1", 1, 0, nullptr, nullptr, &size));
-    EXPECT_FALSE(GetTextExtentExPointW(reinterpret_cast<HDC>(&notADC), u"1", 1, 0, nullptr,
-                                       nullptr, &size));
+    EXPECT_FALSE(
+        GetTextExtentExPointW(reinterpret_cast<HDC>(&notADC), u"1", 1, 0, nullptr, nullptr, &size));
     EXPECT_FALSE(GetTextExtentExPointW(canvas.dc, nullptr, 1, 0, nullptr, nullptr, &size));
     EXPECT_FALSE(GetTextExtentExPointW(canvas.dc, u"1", -1, 0, nullptr, nullptr, &size));
 }
@@ -297,10 +298,10 @@ TEST_F(FontTest, ClippingToTheSurface) {
         Canvas small(window_, 16, 8, font.handle);
         Canvas large(window_, 16 + 2 * kMargin, 8 + 2 * kMargin, font.handle);
         EXPECT_EQ(small.Draw(u"100", rect, DT_SINGLELINE | DT_VCENTER), 20);
-        large.Draw(u"100",
-                   {rect.left + kMargin, rect.top + kMargin, rect.right + kMargin,
-                    rect.bottom + kMargin},
-                   DT_SINGLELINE | DT_VCENTER);
+        large.Draw(
+            u"100",
+            {rect.left + kMargin, rect.top + kMargin, rect.right + kMargin, rect.bottom + kMargin},
+            DT_SINGLELINE | DT_VCENTER);
         EXPECT_EQ(small.Art(), large.Art({kMargin, kMargin, kMargin + 16, kMargin + 8})) << rect;
     }
     // No overflow at the ends of the range: centred on all of it, the box is at (-19, -11).

@@ -94,8 +94,7 @@ bool Overlaps(const Bitmap& dest, const Bitmap& source, const Block& b) {
 
 // Copies a clipped block; with `keyed`, source pixels equal to `key` on the 5-6-5 bits are
 // left out.
-void CopyPixels(Bitmap& dest, const Bitmap& source, const Block& b, bool keyed,
-                std::uint32_t key) {
+void CopyPixels(Bitmap& dest, const Bitmap& source, const Block& b, bool keyed, std::uint32_t key) {
     // A copy within one bitmap whose areas overlap reads from a snapshot of the source.
     Bitmap snapshot(0, 0);
     const Bitmap* from = &source;
@@ -410,8 +409,7 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
     Context* from = LookupContext(source);
     if (to == nullptr || from == nullptr || rop != SRCCOPY) return FALSE;
     Block block{};
-    if (ClipBlock(x, y, width, height, sourceX, sourceY, *to->Surface(), *from->Surface(),
-                  block)) {
+    if (ClipBlock(x, y, width, height, sourceX, sourceY, *to->Surface(), *from->Surface(), block)) {
         CopyPixels(*to->Surface(), *from->Surface(), block, false, 0);
     }
     return TRUE;

@@ -26,7 +26,9 @@ struct GdiObject {
 // Pixels are 0x00RRGGBB, rows top to bottom without padding: the display's format.
 struct Bitmap : GdiObject {
     Bitmap(int w, int h)
-        : GdiObject(GdiKind::Bitmap), width(w), height(h),
+        : GdiObject(GdiKind::Bitmap),
+          width(w),
+          height(h),
           pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u) {}
 
     std::uint32_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * width; }

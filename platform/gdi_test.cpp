@@ -24,8 +24,8 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kKey16 = RGB(0xF6, 0x8C, 0xC5);   // background of 16-colour bitmaps
 constexpr COLORREF kKey256 = RGB(0xF7, 0x8C, 0xC6);  // background of 256-colour bitmaps
 
-const std::map<COLORREF, char> kLegend = {
-    {kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'}, {kBlue, 'b'}, {kKey16, 'k'}, {kKey256, 'K'}};
+const std::map<COLORREF, char> kLegend = {{kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'},
+                                          {kBlue, 'b'},  {kKey16, 'k'}, {kKey256, 'K'}};
 
 // A canvas whose picture reads in this file's legend.
 class Canvas : public testsupport::Canvas {
@@ -193,8 +193,8 @@ TEST_P(BitBltClipTest, CopiesOnlyWhatLiesOnBothSurfaces) {
         for (int x = 0; x < 3; ++x) SetPixelAt(source.dc, x, y, picture[y][x]);
     }
     Canvas dest(window_, 5, 4);
-    EXPECT_TRUE(BitBlt(dest.dc, c.x, c.y, c.width, c.height, source.dc, c.sourceX, c.sourceY,
-                       SRCCOPY));
+    EXPECT_TRUE(
+        BitBlt(dest.dc, c.x, c.y, c.width, c.height, source.dc, c.sourceX, c.sourceY, SRCCOPY));
     EXPECT_EQ(dest.Art(), c.expected) << c.name;
 }
 
@@ -318,17 +318,41 @@ TEST_P(RectangleTest, BrushFillsTheAreaAndThePenOutlinesItsEdge) {
 INSTANTIATE_TEST_SUITE_P(
     Gdi, RectangleTest,
     ::testing::Values(
-        RectangleCase{"one pixel pen", PS_SOLID, 1, false, {1, 1, 6, 5},
+        RectangleCase{"one pixel pen",
+                      PS_SOLID,
+                      1,
+                      false,
+                      {1, 1, 6, 5},
                       "........\n.rrrrr..\n.rbbbr..\n.rbbbr..\n.rrrrr..\n........\n........\n"},
-        RectangleCase{"three pixel pen is centred on the edge", PS_SOLID, 3, false, {1, 1, 8, 7},
+        RectangleCase{"three pixel pen is centred on the edge",
+                      PS_SOLID,
+                      3,
+                      false,
+                      {1, 1, 8, 7},
                       "rrrrrrrr\nrrrrrrrr\nrrrrrrrr\nrrrbbbrr\nrrrbbbrr\nrrrrrrrr\nrrrrrrrr\n"},
-        RectangleCase{"null pen fills the whole area", PS_NULL, 1, false, {1, 1, 4, 3},
+        RectangleCase{"null pen fills the whole area",
+                      PS_NULL,
+                      1,
+                      false,
+                      {1, 1, 4, 3},
                       "........\n.bbb....\n.bbb....\n........\n........\n........\n........\n"},
-        RectangleCase{"hollow brush draws the outline only", PS_SOLID, 1, true, {0, 0, 4, 4},
+        RectangleCase{"hollow brush draws the outline only",
+                      PS_SOLID,
+                      1,
+                      true,
+                      {0, 0, 4, 4},
                       "rrrr....\nr..r....\nr..r....\nrrrr....\n........\n........\n........\n"},
-        RectangleCase{"corners given in reverse", PS_SOLID, 1, false, {3, 3, 0, 0},
+        RectangleCase{"corners given in reverse",
+                      PS_SOLID,
+                      1,
+                      false,
+                      {3, 3, 0, 0},
                       "rrr.....\nrbr.....\nrrr.....\n........\n........\n........\n........\n"},
-        RectangleCase{"clipped at the bottom-right edge", PS_SOLID, 3, false, {5, 4, 9, 9},
+        RectangleCase{"clipped at the bottom-right edge",
+                      PS_SOLID,
+                      3,
+                      false,
+                      {5, 4, 9, 9},
                       "........\n........\n........\n....rrrr\n....rrrr\n....rrrr\n....rrrr\n"}),
     CaseName<RectangleCase>);
 

@@ -152,6 +152,7 @@ LRESULT DispatchMessageW(const MSG* message) {
     Window* window = LookupWindow(message->hwnd);
     if (window == nullptr) return 0;
     return window->procedure != nullptr
-               ? window->procedure(message->hwnd, message->message, message->wParam, message->lParam)
+               ? window->procedure(message->hwnd, message->message, message->wParam,
+                                   message->lParam)
                : DefWindowProcW(message->hwnd, message->message, message->wParam, message->lParam);
 }

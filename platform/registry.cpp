@@ -43,13 +43,13 @@ bool IsDamage(int rc) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return stat(path.c_str(), &info) == 0;
 }
 
 // Creates every missing directory of `path` (which names a directory).
 bool MakeDirectories(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string prefix = path.substr(0, slash);
         if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
         if (slash == std::string::npos) return true;
@@ -186,7 +186,7 @@ private:
     }
 
     int InsertKeyChain(const std::string& path) {
-        for (std::size_t end = path.find('\\'); ; end = path.find('\\', end + 1)) {
+        for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
             sqlite3_stmt* insert = insertKey_.Use();
             const std::string prefix = path.substr(0, end);
             sqlite3_bind_text(insert, 1, prefix.c_str(), -1, SQLITE_TRANSIENT);
@@ -257,11 +257,13 @@ private:
         int tables = 0;
         int ourTables = 0;
         rc = QueryInt("PRAGMA application_id", applicationId);
-        if (rc == SQLITE_OK) rc = QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table'", tables);
+        if (rc == SQLITE_OK)
+            rc = QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table'", tables);
         if (rc == SQLITE_OK) {
-            rc = QueryInt("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                          "name IN ('keys', 'registry_values')",
-                          ourTables);
+            rc = QueryInt(
+                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                "name IN ('keys', 'registry_values')",
+                ourTables);
         }
         if (rc != SQLITE_OK) return Classify(rc);
         // Another program's database is not ours to write into.
@@ -376,8 +378,8 @@ std::string ValueName(LPCWSTR name) { return name != nullptr ? Utf8FromWide(name
 
 using namespace platform;
 
-LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM,
-                     SECURITY_ATTRIBUTES*, PHKEY result, LPDWORD disposition) {
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES*,
+                     PHKEY result, LPDWORD disposition) {
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     std::string path = KeyPath(key);
@@ -398,7 +400,8 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM,
     auto* open = new OpenKey{path};
     OpenKeys().insert(open);
     *result = reinterpret_cast<HKEY>(open);
-    if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    if (disposition != nullptr)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     return ERROR_SUCCESS;
 }
 

@@ -28,8 +28,8 @@ class RegistryTest : public ::testing::Test {
 protected:
     HKEY Open(LPCWSTR path = kKeyPath, DWORD* disposition = nullptr) {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, disposition),
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, disposition),
                   ERROR_SUCCESS)
             << platform::testing::RegistryLastError();
         return key;
@@ -138,9 +138,9 @@ TEST_F(RegistryTest, ValuesKeepTheirTypeAndBytesAndNamesIgnoreCase) {
     const BYTE stat[5] = {1, 0, 0, 0, 0xFF};
     ASSERT_EQ(RegSetValueExW(key, TEXT("stat"), 0, REG_BINARY, stat, sizeof stat), ERROR_SUCCESS);
     const DWORD number = 0x01020304;
-    ASSERT_EQ(RegSetValueExW(key, TEXT("dword"), 0, REG_DWORD,
-                             reinterpret_cast<const BYTE*>(&number), 4),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key, TEXT("dword"), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueExW(key, TEXT("empty"), 0, REG_BINARY, nullptr, 0), ERROR_SUCCESS);
     SetText(key, nullptr, u"default");
 
@@ -303,8 +303,8 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
         if (child == 0) {
             close(pipeEnds[0]);
             HKEY key = nullptr;
-            if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &key, nullptr) != ERROR_SUCCESS) {
                 std::fprintf(stderr, "child: %s\n", platform::testing::RegistryLastError().c_str());
                 _exit(3);
             }
@@ -312,8 +312,8 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
                 const std::u16string name = WriteName(round, i);
                 const int value[2] = {round, i};
                 if (RegSetValueExW(key, name.c_str(), 0, REG_BINARY,
-                                   reinterpret_cast<const BYTE*>(value), sizeof value) ==
-                    ERROR_SUCCESS) {
+                                   reinterpret_cast<const BYTE*>(value),
+                                   sizeof value) == ERROR_SUCCESS) {
                     if (write(pipeEnds[1], &i, sizeof i) != sizeof i) _exit(1);
                 }
             }

@@ -161,9 +161,8 @@ DWORD SizeofResource(HMODULE module, HRSRC resource) {
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity) {
     if (buffer == nullptr || capacity <= 0) return 0;
     buffer[0] = 0;
-    const Resource* resource = IsProgramModule(instance) && id <= 0xFFFF
-                                   ? Find(ResourceType::String, id)
-                                   : nullptr;
+    const Resource* resource =
+        IsProgramModule(instance) && id <= 0xFFFF ? Find(ResourceType::String, id) : nullptr;
     if (resource == nullptr) return 0;
     const int length = static_cast<int>(resource->size / 2);
     const int copied = length < capacity - 1 ? length : capacity - 1;

@@ -55,7 +55,8 @@ bool StartVideo() {
     if (videoReady) return true;
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
         std::getenv("SDL_VIDEODRIVER") == nullptr) {
-        std::fprintf(stderr, "chalkmere: no display is set (DISPLAY); the window will not be seen\n");
+        std::fprintf(stderr,
+                     "chalkmere: no display is set (DISPLAY); the window will not be seen\n");
     }
     // The window surface must not pull in the GL stack; the first click on an unfocused
     // window is a tap like any other; a drill need not keep the screen saver away.
@@ -107,7 +108,8 @@ void Layout(DesktopWindow& desktop, int targetWidth, int targetHeight) {
     const SDL_Rect picture{(targetWidth - client.width * scale) / 2,
                            (targetHeight - client.height * scale) / 2, client.width * scale,
                            client.height * scale};
-    if (scale != desktop.scale || picture.x != desktop.picture.x || picture.y != desktop.picture.y) {
+    if (scale != desktop.scale || picture.x != desktop.picture.x ||
+        picture.y != desktop.picture.y) {
         desktop.fillBars = true;
     }
     desktop.scale = scale;
@@ -131,7 +133,8 @@ void Stylus(const SDL_MouseButtonEvent& button, bool down) {
     // Floor division: points in the bars left of or above the picture are negative.
     const auto toDisplay = [&](int value, int offset) {
         const int shifted = value - offset;
-        return shifted >= 0 ? shifted / desktop->scale : -((-shifted + desktop->scale - 1) / desktop->scale);
+        return shifted >= 0 ? shifted / desktop->scale
+                            : -((-shifted + desktop->scale - 1) / desktop->scale);
     };
     int x = toDisplay(button.x, desktop->picture.x);
     int y = toDisplay(button.y, desktop->picture.y);
@@ -150,16 +153,13 @@ void Stylus(const SDL_MouseButtonEvent& button, bool down) {
 
 void Translate(const SDL_Event& event) {
     switch (event.type) {
-        case SDL_MOUSEBUTTONDOWN:
-            Stylus(event.button, true);
-            break;
-        case SDL_MOUSEBUTTONUP:
-            Stylus(event.button, false);
-            break;
+        case SDL_MOUSEBUTTONDOWN: Stylus(event.button, true); break;
+        case SDL_MOUSEBUTTONUP: Stylus(event.button, false); break;
         case SDL_KEYDOWN:
             if (event.key.keysym.sym == SDLK_F11 && event.key.repeat == 0) {
                 if (DesktopWindow* desktop = FindDesktop(event.key.windowID)) {
-                    const bool full = (SDL_GetWindowFlags(desktop->sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+                    const bool full =
+                        (SDL_GetWindowFlags(desktop->sdl) & SDL_WINDOW_FULLSCREEN) != 0;
                     SDL_SetWindowFullscreen(desktop->sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
                     desktop->owner->presentPending = true;
                 }
@@ -169,23 +169,16 @@ void Translate(const SDL_Event& event) {
             DesktopWindow* desktop = FindDesktop(event.window.windowID);
             if (desktop == nullptr) break;
             switch (event.window.event) {
-                case SDL_WINDOWEVENT_CLOSE:
-                    Post(desktop, WM_CLOSE, 0, 0);
-                    break;
-                case SDL_WINDOWEVENT_FOCUS_GAINED:
-                    Post(desktop, WM_ACTIVATE, 1, 0);
-                    break;
-                case SDL_WINDOWEVENT_FOCUS_LOST:
-                    Post(desktop, WM_ACTIVATE, 0, 0);
-                    break;
+                case SDL_WINDOWEVENT_CLOSE: Post(desktop, WM_CLOSE, 0, 0); break;
+                case SDL_WINDOWEVENT_FOCUS_GAINED: Post(desktop, WM_ACTIVATE, 1, 0); break;
+                case SDL_WINDOWEVENT_FOCUS_LOST: Post(desktop, WM_ACTIVATE, 0, 0); break;
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
                 case SDL_WINDOWEVENT_EXPOSED:
                 case SDL_WINDOWEVENT_RESTORED:
                     desktop->fillBars = true;
                     desktop->owner->presentPending = true;
                     break;
-                default:
-                    break;
+                default: break;
             }
             break;
         }
@@ -193,8 +186,7 @@ void Translate(const SDL_Event& event) {
             // The last window was closed, or the process was asked to end.
             for (DesktopWindow* desktop : desktops) Post(desktop, WM_CLOSE, 0, 0);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -203,10 +195,10 @@ void Translate(const SDL_Event& event) {
 DesktopWindow* OpenDesktopWindow(Window& window, HICON icon) {
     if (!StartVideo()) return nullptr;
     const int scale = StartingScale(window.client.width, window.client.height);
-    SDL_Window* sdl = SDL_CreateWindow(Utf8FromWide(window.title.c_str()).c_str(),
-                                       SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       window.client.width * scale, window.client.height * scale,
-                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    SDL_Window* sdl =
+        SDL_CreateWindow(Utf8FromWide(window.title.c_str()).c_str(), SDL_WINDOWPOS_CENTERED,
+                         SDL_WINDOWPOS_CENTERED, window.client.width * scale,
+                         window.client.height * scale, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (sdl == nullptr) return nullptr;
     SDL_SetWindowMinimumSize(sdl, window.client.width, window.client.height);
     if (SDL_Surface* surface = IconSurface(icon)) {

@@ -6,9 +6,9 @@
 #include <SDL.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
-#include <algorithm>
 #include <cstring>
 
 namespace platform {
@@ -56,7 +56,8 @@ BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
     const Pcm* pcm = Cached(wave, size);
     if (pcm == nullptr && asynchronous) {
         // An image that cannot even be read fails now rather than on the converter.
-        SDL_RWops* stream = SDL_RWFromConstMem(wave, static_cast<int>(std::min<std::size_t>(size, INT_MAX)));
+        SDL_RWops* stream =
+            SDL_RWFromConstMem(wave, static_cast<int>(std::min<std::size_t>(size, INT_MAX)));
         SDL_AudioSpec spec{};
         Uint8* samples = nullptr;
         Uint32 length = 0;

@@ -1,11 +1,11 @@
 // The sound output of the real program: SDL2 audio in queue mode. Internal to platform/.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <thread>

@@ -33,9 +33,9 @@ sockaddr_un AddressFor(const std::u16string& className, const std::u16string& ti
     for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ULL;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const int written = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1,
-                                      "chalkmere-instance/%u/%016llx", static_cast<unsigned>(getuid()),
-                                      static_cast<unsigned long long>(hash));
+    const int written = std::snprintf(
+        address.sun_path + 1, sizeof address.sun_path - 1, "chalkmere-instance/%u/%016llx",
+        static_cast<unsigned>(getuid()), static_cast<unsigned long long>(hash));
     length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + written);
     return address;
 }
@@ -115,7 +115,8 @@ bool AskOtherInstanceToRaise(HWND handle) {
     if (handle != reinterpret_cast<HWND>(&Found())) return false;
     const int fd = Connect(Found().className, Found().title);
     if (fd < 0) return false;
-    const bool sent = write(fd, kRaise, sizeof kRaise - 1) == static_cast<ssize_t>(sizeof kRaise - 1);
+    const bool sent =
+        write(fd, kRaise, sizeof kRaise - 1) == static_cast<ssize_t>(sizeof kRaise - 1);
     close(fd);
     return sent;
 }
@@ -133,7 +134,8 @@ void ServeRaiseRequests() {
         char buffer[16];
         const ssize_t got = read(it->fd, buffer, sizeof buffer);
         const bool waiting = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-        if (got > 0 && std::memcmp(buffer, kRaise, std::min<std::size_t>(got, sizeof kRaise - 1)) == 0) {
+        if (got > 0 &&
+            std::memcmp(buffer, kRaise, std::min<std::size_t>(got, sizeof kRaise - 1)) == 0) {
             RaiseDesktopWindow(it->window->desktop);
         }
         // A silent peer that keeps its connection open is dropped after a while.

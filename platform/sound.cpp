@@ -34,9 +34,9 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     if (std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) {
         return FALSE;
     }
-    const std::size_t size = 8 + (static_cast<std::size_t>(bytes[4]) |
-                                  (static_cast<std::size_t>(bytes[5]) << 8) |
-                                  (static_cast<std::size_t>(bytes[6]) << 16) |
-                                  (static_cast<std::size_t>(bytes[7]) << 24));
+    const std::size_t size =
+        8 + (static_cast<std::size_t>(bytes[4]) | (static_cast<std::size_t>(bytes[5]) << 8) |
+             (static_cast<std::size_t>(bytes[6]) << 16) |
+             (static_cast<std::size_t>(bytes[7]) << 24));
     return output != nullptr ? output->Play(sound, size, flags) : FALSE;
 }

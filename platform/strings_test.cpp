@@ -34,9 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DecimalCase{u"-2147483648", 1, INT_MIN},
                       DecimalCase{u"2147483648", 1, INT_MAX},
                       DecimalCase{u"99999999999999999999999", 1, INT_MAX},
-                      DecimalCase{u"-99999999999999999999999", 1, INT_MIN},
-                      DecimalCase{u"", 0, 0}, DecimalCase{u"   ", 0, 0},
-                      DecimalCase{u"abc", 0, 0}, DecimalCase{u"-", 0, 0},
+                      DecimalCase{u"-99999999999999999999999", 1, INT_MIN}, DecimalCase{u"", 0, 0},
+                      DecimalCase{u"   ", 0, 0}, DecimalCase{u"abc", 0, 0}, DecimalCase{u"-", 0, 0},
                       DecimalCase{u"- 5", 0, 0}, DecimalCase{u"+-5", 0, 0}));
 
 TEST(Strings, ReadDecimalRefusesNullArguments) {

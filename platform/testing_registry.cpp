@@ -8,8 +8,8 @@ namespace platform::testing {
 
 TemporaryRegistry::TemporaryRegistry() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") +
-                          "/chalkmere-registry-XXXXXX";
+    std::string pattern =
+        std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") + "/chalkmere-registry-XXXXXX";
     if (mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
     SetRegistryPath(File());
 }

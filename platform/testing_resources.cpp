@@ -35,7 +35,8 @@ BitmapFileFormat DescribeBitmapFile(const void* data, DWORD size) {
     // SDL widens 4-bit pictures to 8 bits, so the depth is read from the file's header.
     const auto* bytes = static_cast<const unsigned char*>(data);
     format.bitsPerPixel = bytes[28] | (bytes[29] << 8);
-    format.paletteColours = surface->format->palette != nullptr ? surface->format->palette->ncolors : 0;
+    format.paletteColours =
+        surface->format->palette != nullptr ? surface->format->palette->ncolors : 0;
     SDL_FreeSurface(surface);
     return format;
 }

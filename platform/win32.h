@@ -192,8 +192,8 @@ HFONT CreateFontIndirectW(const LOGFONTW* font);
 // The extent of `count` characters: cx their total advance, cy the font's cell height.
 // With `fit` and `extents`, also how many characters fit in `maxExtent` and the extent after
 // each character.
-BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit,
-                           INT* extents, SIZE* size);
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* extents,
+                           SIZE* size);
 // One line, placed in `rect` as `format` says and clipped to it; in opaque background mode
 // the line's cell box is filled with the background colour first. Only DT_SINGLELINE with
 // DT_CENTER and DT_VCENTER is supported. Returns the line's height, 0 on failure. A count
@@ -274,10 +274,10 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass);
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID parameter);
-#define CreateWindowW(className, windowName, style, x, y, width, height, parent, menu, instance, \
-                      parameter)                                                               \
-    CreateWindowExW(0, className, windowName, style, x, y, width, height, parent, menu,         \
-                    instance, parameter)
+#define CreateWindowW(className, windowName, style, x, y, width, height, parent, menu, instance,  \
+                      parameter)                                                                  \
+    CreateWindowExW(0, className, windowName, style, x, y, width, height, parent, menu, instance, \
+                    parameter)
 BOOL DestroyWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
 // Sends WM_PAINT at once when part of the window is invalid.
@@ -341,7 +341,13 @@ struct SHACTIVATEINFO {
 #define SHFS_SHOWSTARTICON 0x0010u
 #define SHFS_HIDESTARTICON 0x0020u
 
-enum SIPSTATE { SIP_UP = 0, SIP_DOWN = 1, SIP_FORCEDOWN = 2, SIP_UNCHANGED = 3, SIP_INPUTDIALOG = 4 };
+enum SIPSTATE {
+    SIP_UP = 0,
+    SIP_DOWN = 1,
+    SIP_FORCEDOWN = 2,
+    SIP_UNCHANGED = 3,
+    SIP_INPUTDIALOG = 4
+};
 
 // The desktop has no task bar, start icon or input panel: these keep the window covering
 // the emulated display and do nothing else.

@@ -39,9 +39,7 @@ LRESULT Send(Window* window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The icon a desktop window shows: the class's, or the program's own icon group.
-HICON DesktopIcon(HICON classIcon) {
-    return classIcon != nullptr ? classIcon : ProgramIcon();
-}
+HICON DesktopIcon(HICON classIcon) { return classIcon != nullptr ? classIcon : ProgramIcon(); }
 
 }  // namespace
 
@@ -57,8 +55,8 @@ ATOM RegisterClassW(const WNDCLASSW* windowClass) {
     return static_cast<ATOM>(Classes().size());
 }
 
-HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, int, int, int,
-                     int, HWND, HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExW(DWORD, LPCWSTR className, LPCWSTR windowName, DWORD style, int, int, int, int,
+                     HWND, HMENU, HINSTANCE, LPVOID) {
     auto found = Classes().find(ClassKey(className));
     if (found == Classes().end()) return nullptr;
     // The window covers the display until it is moved.
@@ -162,9 +160,7 @@ BOOL EndPaint(HWND handle, const PAINTSTRUCT* paint) {
 
 LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM, LPARAM) {
     switch (message) {
-        case WM_CLOSE:
-            DestroyWindow(handle);
-            return 0;
+        case WM_CLOSE: DestroyWindow(handle); return 0;
         case WM_PAINT: {
             // Painting nothing still validates, or WM_PAINT would come for ever.
             PAINTSTRUCT paint;
@@ -172,8 +168,7 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM, LPARAM) {
             EndPaint(handle, &paint);
             return 0;
         }
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
@@ -206,7 +201,9 @@ BOOL SHFullScreen(HWND window, DWORD state) {
     return LookupWindow(window) != nullptr && (state & ~kKnown) == 0 ? TRUE : FALSE;
 }
 
-BOOL SHSipPreference(HWND window, SIPSTATE) { return LookupWindow(window) != nullptr ? TRUE : FALSE; }
+BOOL SHSipPreference(HWND window, SIPSTATE) {
+    return LookupWindow(window) != nullptr ? TRUE : FALSE;
+}
 
 BOOL SHHandleWMActivate(HWND window, WPARAM, LPARAM, SHACTIVATEINFO* info, DWORD) {
     return LookupWindow(window) != nullptr && info != nullptr ? TRUE : FALSE;

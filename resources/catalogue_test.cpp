@@ -127,9 +127,7 @@ TEST_P(BitmapResourceTest, KeyColourOnlyWhereTheBackgroundIsAndNoPinkFringe) {
         }
     }
     switch (spec.background) {
-        case Background::Opaque:
-            EXPECT_EQ(keyPixels, 0) << spec.name;
-            break;
+        case Background::Opaque: EXPECT_EQ(keyPixels, 0) << spec.name; break;
         case Background::Keyed:
             // Each face stands on the key: its corners are background.
             for (int face = 0; face < spec.faces; ++face) {

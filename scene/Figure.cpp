@@ -61,15 +61,13 @@ RECT Figure::GetBounds() const {
 void Figure::Invalidate() { owner->MarkDirty(GetBounds()); }
 
 void Figure::OnPointerDown(std::int32_t px, std::int32_t py) {
-    listeners.ForEachInSnapshot([&](FigureListener* listener) {
-        listener->OnFigureDown(this, px, py);
-    });
+    listeners.ForEachInSnapshot(
+        [&](FigureListener* listener) { listener->OnFigureDown(this, px, py); });
 }
 
 void Figure::OnPointerUp(std::int32_t px, std::int32_t py) {
-    listeners.ForEachInSnapshot([&](FigureListener* listener) {
-        listener->OnFigureUp(this, px, py);
-    });
+    listeners.ForEachInSnapshot(
+        [&](FigureListener* listener) { listener->OnFigureUp(this, px, py); });
 }
 
 HDC Figure::CreateSurface(std::int32_t w, std::int32_t h, HBITMAP& bitmap) {

@@ -72,10 +72,10 @@ TEST_F(FigureTest, ResizingReportsTheLargerOfTheTwoAreas) {
 
 TEST_F(FigureTest, AreasReachingPastTheScreenAreNotReported) {
     BareFigure& figure = PlacedFigure();
-    figure.SetX(-5);   // old area reported, new one reaches past the left edge
+    figure.SetX(-5);  // old area reported, new one reaches past the left edge
     EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 30}));
     screen_.dirtyRect = kClean;
-    figure.SetX(-6);   // both reach past it
+    figure.SetX(-6);  // both reach past it
     EXPECT_EQ(screen_.dirtyRect, kClean);
 }
 

@@ -21,7 +21,8 @@ std::string Contents(const ObjectList<char>& list) {
     EXPECT_EQ(list.tail, last);
     EXPECT_EQ(static_cast<int>(forward.size()), list.count);
     std::string backward;
-    for (auto* node = list.tail; node != nullptr; node = node->prev) backward.insert(0, 1, node->value);
+    for (auto* node = list.tail; node != nullptr; node = node->prev)
+        backward.insert(0, 1, node->value);
     EXPECT_EQ(backward, forward);
     return forward;
 }
@@ -44,8 +45,8 @@ TEST(ObjectList, InsertAtPositionsAndOutOfRangeIndexesAppend) {
         int index;
         const char* expected;
     };
-    for (Case c : {Case{0, "vab"}, Case{1, "avb"}, Case{2, "abv"}, Case{9, "abv"},
-                   Case{-1, "abv"}}) {
+    for (Case c :
+         {Case{0, "vab"}, Case{1, "avb"}, Case{2, "abv"}, Case{9, "abv"}, Case{-1, "abv"}}) {
         ObjectList<char> list;
         Fill(list, "ab");
         list.InsertAt('v', c.index);

@@ -1,7 +1,6 @@
 #include "scene/Text.h"
 
-Text::Text(Screen* owner, HWND window, LPCWSTR string, COLORREF colour)
-    : Figure(owner, window) {
+Text::Text(Screen* owner, HWND window, LPCWSTR string, COLORREF colour) : Figure(owner, window) {
     Render(string, colour, BoldFont(20));
 }
 

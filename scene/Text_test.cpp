@@ -83,7 +83,8 @@ TEST_F(TextTest, TheDefaultFontIsTwentyPixelsBold) {
     EXPECT_EQ(withDefault.GetHeight(), 20);
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < withDefault.GetWidth(); ++x) {
-            ASSERT_EQ(PixelAt(withDefault.GetSurface(), x, y), PixelAt(withBold20.GetSurface(), x, y));
+            ASSERT_EQ(PixelAt(withDefault.GetSurface(), x, y),
+                      PixelAt(withBold20.GetSurface(), x, y));
         }
     }
 }
@@ -129,11 +130,12 @@ TEST_F(TextTest, ATextOfAnEmptyStringIsHarmless) {
 }
 
 TEST_F(TextTest, CompositedOverABackgroundOnlyTheGlyphsShow) {
-    auto* background = new testsupport::SolidFigure(screen.get(), window, 240, 320, RGB(30, 55, 45));
+    auto* background =
+        new testsupport::SolidFigure(screen.get(), window, 240, 320, RGB(30, 55, 45));
     background->SetVisible(true);
     screen->background = Place(background, 0, 0, 1);
-    Text* text = Place(new Text(screen.get(), window, TEXT("Score"), kSalmon, Text::BoldFont(16)),
-                       90, 20);
+    Text* text =
+        Place(new Text(screen.get(), window, TEXT("Score"), kSalmon, Text::BoldFont(16)), 90, 20);
     screen->active = true;
     screen->Redraw(true);
     int glyphs = 0;

@@ -14,6 +14,7 @@ inline const void* LoadWaveResource(int id) {
 // sound has been heard. Nothing happens for a sound that failed to load.
 inline void PlayWave(const void* wave, bool asynchronous) {
     if (wave != nullptr) {
-        sndPlaySoundW(static_cast<LPCWSTR>(wave), asynchronous ? SND_ASYNC | SND_MEMORY : SND_MEMORY);
+        sndPlaySoundW(static_cast<LPCWSTR>(wave),
+                      asynchronous ? SND_ASYNC | SND_MEMORY : SND_MEMORY);
     }
 }

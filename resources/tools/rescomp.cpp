@@ -113,9 +113,8 @@ private:
             const bool isBmp = bytes.size() > 54 && bytes.compare(0, 2, "BM") == 0;
             const bool isWave = bytes.size() > 44 && bytes.compare(0, 4, "RIFF") == 0 &&
                                 bytes.compare(8, 4, "WAVE") == 0;
-            Expect(kind == "WAVE" ? isWave : isBmp, path + " to be a " +
-                                                        (kind == "WAVE" ? "RIFF/WAVE" : "BMP") +
-                                                        " file");
+            Expect(kind == "WAVE" ? isWave : isBmp,
+                   path + " to be a " + (kind == "WAVE" ? "RIFF/WAVE" : "BMP") + " file");
             const std::string type = kind == "BITMAP" ? "Bitmap" : kind == "WAVE" ? "Wave" : "Icon";
             Add(type, id, std::vector<unsigned char>(bytes.begin(), bytes.end()), path);
         }
@@ -125,8 +124,8 @@ private:
              const std::string& origin) {
         // An icon group holds several images under one identifier; nothing else may repeat.
         const bool repeated = !used_.insert({type, id}).second;
-        Expect(!repeated || type == "Icon", "identifier " + std::to_string(id) +
-                                                " to be used once for its kind");
+        Expect(!repeated || type == "Icon",
+               "identifier " + std::to_string(id) + " to be used once for its kind");
         entries_.push_back({type, id, std::move(data), origin});
     }
 
@@ -198,8 +197,11 @@ private:
         };
         for (std::size_t i = 0; i < text.size();) {
             const auto lead = static_cast<unsigned char>(text[i]);
-            const int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3
-                                             : (lead >> 3) == 30  ? 4 : 0;
+            const int length = lead < 0x80         ? 1
+                               : (lead >> 5) == 6  ? 2
+                               : (lead >> 4) == 14 ? 3
+                               : (lead >> 3) == 30 ? 4
+                                                   : 0;
             Expect(length > 0 && i + length <= text.size(), "valid UTF-8 text");
             std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
             for (int k = 1; k < length; ++k) {
@@ -243,7 +245,9 @@ private:
     static bool IsQuoted(const std::string& token) {
         return token.size() >= 2 && token.front() == '"' && token.back() == '"';
     }
-    static std::string Unquote(const std::string& token) { return token.substr(1, token.size() - 2); }
+    static std::string Unquote(const std::string& token) {
+        return token.substr(1, token.size() - 2);
+    }
 
     std::string scriptPath_;
     std::string includeRoot_;

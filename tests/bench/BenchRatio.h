@@ -43,7 +43,8 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios
         }
         const double times = measured->second / baseline->second;
         std::printf("%s / %s = %.2f× (goal ≤ %.1f×: %s)\n", ratio.measured.c_str(),
-                    ratio.baseline.c_str(), times, ratio.goal, times <= ratio.goal ? "met" : "MISSED");
+                    ratio.baseline.c_str(), times, ratio.goal,
+                    times <= ratio.goal ? "met" : "MISSED");
     }
     benchmark::Shutdown();
     return 0;

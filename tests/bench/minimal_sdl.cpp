@@ -54,9 +54,9 @@ int main(int, char**) {
         return 1;
     }
     const int scale = Scale();
-    SDL_Window* window = SDL_CreateWindow("minimal-sdl", SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, kWidth * scale,
-                                          kHeight * scale, 0);
+    SDL_Window* window =
+        SDL_CreateWindow("minimal-sdl", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         kWidth * scale, kHeight * scale, 0);
     if (window == nullptr) {
         std::fprintf(stderr, "minimal_sdl: %s\n", SDL_GetError());
         SDL_Quit();
@@ -70,8 +70,8 @@ int main(int, char**) {
             pixels[y * kWidth + x] = (0x20u << 16) | ((0x40u + y / 4) << 8) | (0x30u + x / 8);
         }
     }
-    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
-        pixels.data(), kWidth, kHeight, 32, kWidth * 4, SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kWidth, kHeight, 32,
+                                                              kWidth * 4, SDL_PIXELFORMAT_RGB888);
     SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
     Present(window, picture);
 
@@ -79,9 +79,7 @@ int main(int, char**) {
     bool running = true;
     while (running && SDL_WaitEvent(&event)) {
         switch (event.type) {
-            case SDL_QUIT:
-                running = false;
-                break;
+            case SDL_QUIT: running = false; break;
             case SDL_MOUSEBUTTONDOWN:
                 if (event.button.button != SDL_BUTTON_LEFT) break;
                 Trace("input");
@@ -92,8 +90,7 @@ int main(int, char**) {
                 if (event.window.event == SDL_WINDOWEVENT_CLOSE) running = false;
                 if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Present(window, picture);
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 

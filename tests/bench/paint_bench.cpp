@@ -19,7 +19,8 @@ constexpr int kFigureHeight = 50;
 void BM_FullPaint(benchmark::State& state) {
     platform::testing::HeadlessWindow window;
     auto screen = std::make_unique<Screen>(window, nullptr);
-    auto* background = new testsupport::SolidFigure(screen.get(), window, 240, 320, RGB(30, 55, 45));
+    auto* background =
+        new testsupport::SolidFigure(screen.get(), window, 240, 320, RGB(30, 55, 45));
     background->SetZOrder(1);
     background->SetVisible(true);
     screen->background = background;

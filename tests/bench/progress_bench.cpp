@@ -44,15 +44,16 @@ int main() {
 
     // Four correct answers are recorded untimed, so the timed fifth raises the level.
     progress->SetAutoLevel(true);
-    Measure("one correct answer that raises the level", 500,
-            [&](int) {
-                progress->SetLevel(5);
-                for (int k = 0; k < 4; ++k) progress->RecordResult(true);
-            },
-            [&](int) {
-                progress->AddBonusToScore();
-                progress->RecordResult(true);
-            });
+    Measure(
+        "one correct answer that raises the level", 500,
+        [&](int) {
+            progress->SetLevel(5);
+            for (int k = 0; k < 4; ++k) progress->RecordResult(true);
+        },
+        [&](int) {
+            progress->AddBonusToScore();
+            progress->RecordResult(true);
+        });
     ReleaseProgress();
     return 0;
 }

@@ -23,8 +23,8 @@ bool Query(HKEY key, LPCWSTR name, DWORD& type, std::vector<BYTE>& data) {
     DWORD size = 0;
     if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     data.assign(size, 0);
-    return size == 0 || RegQueryValueExW(key, name, nullptr, &type, data.data(), &size) ==
-                            ERROR_SUCCESS;
+    return size == 0 ||
+           RegQueryValueExW(key, name, nullptr, &type, data.data(), &size) == ERROR_SUCCESS;
 }
 
 // REG_SZ text as stored, up to its terminator; anything else is shown with its type so that
@@ -75,15 +75,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Opening creates a database; a missing file must stay missing for the next look.
-    struct stat info{};
+    struct stat info {};
     if (stat(argv[1], &info) != 0) {
         std::printf("score=missing\nlevel=missing\nauto=missing\nstat=missing\n");
         return 0;
     }
     platform::testing::SetRegistryPath(argv[1]);
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr,
-                        0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         std::fprintf(stderr, "registry_dump: cannot open the key: %s\n",
                      platform::testing::RegistryLastError().c_str());
         return 1;

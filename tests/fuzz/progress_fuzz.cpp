@@ -34,8 +34,8 @@ void StoreValues(const std::uint8_t* data, std::size_t size) {
     static const DWORD kTypes[] = {REG_SZ, REG_BINARY, REG_DWORD, REG_NONE};
     static const LPCWSTR kNames[] = {TEXT("score"), TEXT("level"), TEXT("auto"), TEXT("stat")};
     HKEY key = nullptr;
-    Require(RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS);
+    Require(RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr,
+                            0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS);
     for (LPCWSTR name : kNames) {
         if (size < 2) break;
         const DWORD type = kTypes[data[0] % 4];

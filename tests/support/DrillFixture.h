@@ -61,8 +61,8 @@ protected:
     // Stores a number in the registry before a screen loads the progress.
     void StoreNumber(LPCWSTR name, int value) {
         HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr,
-                        0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
         WCHAR text[12];
         const int length = wsprintfW(text, TEXT("%d"), value);
         RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
@@ -82,7 +82,8 @@ protected:
     static std::vector<UINT> TakeMessages() {
         std::vector<UINT> messages;
         MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) messages.push_back(message.message);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            messages.push_back(message.message);
         return messages;
     }
 

@@ -68,8 +68,7 @@ bool SavePng(const std::string& path, int width, int height, int scale,
 
 }  // namespace
 
-bool WritePng(const platform::testing::HeadlessWindow& window, const std::string& path,
-              int scale) {
+bool WritePng(const platform::testing::HeadlessWindow& window, const std::string& path, int scale) {
     RECT client{};
     GetClientRect(window, &client);
     return SavePng(path, client.right, client.bottom, scale,

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "platform/testing.h"
-#include "tests/support/Pixels.h"
 #include "platform/win32.h"
 #include "scene/Figure.h"
 #include "scene/Screen.h"
+#include "tests/support/Pixels.h"
 
 namespace testsupport {
 
