@@ -10,7 +10,8 @@
 // The journal is a WAL with synchronous=FULL: every value write is one transaction that has
 // reached the disk when RegSetValueExW returns, and a killed process or a power cut never
 // leaves the file unreadable. A file that is not our database (garbage, damage, another
-// program's database) is moved aside as registry.db.damaged-<time> and a fresh one started.
+// program's database) is moved aside as registry.db.damaged-<time> and a fresh one started,
+// which gets every value that could still be read from the damaged one.
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,6 +85,13 @@ private:
     sqlite3_stmt* statement_ = nullptr;
 };
 
+struct SalvagedValue {
+    std::string key;
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
 // The one connection of the process to the registry database, opened on first use.
 class Store {
 public:
@@ -155,7 +163,8 @@ public:
     }
 
 private:
-    enum class Outcome { Ready, Damaged, Failed };
+    // Foreign: a sound database of another program, moved aside without taking anything.
+    enum class Outcome { Ready, Damaged, Foreign, Failed };
 
     ~Store() { Close(); }
 
@@ -169,10 +178,56 @@ private:
             if (rc == SQLITE_OK) return ERROR_SUCCESS;
             Remember(rc, "operation");
             if (!IsDamage(rc)) return ERROR_ACCESS_DENIED;
-            Close();
-            MoveAside();
+            StartAfresh();
         }
         return ERROR_ACCESS_DENIED;
+    }
+
+    // A damaged database is kept aside and replaced by a fresh one that gets every value
+    // that could still be read from it.
+    void StartAfresh() {
+        salvaged_ = Salvage();
+        Close();
+        MoveAside();
+    }
+
+    std::vector<SalvagedValue> Salvage() {
+        std::vector<SalvagedValue> values;
+        sqlite3_stmt* scan = nullptr;
+        if (sqlite3_prepare_v2(db_, "SELECT key, name, type, data FROM registry_values", -1,
+                               &scan, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(scan) == SQLITE_ROW) {
+                const auto* key = sqlite3_column_text(scan, 0);
+                const auto* name = sqlite3_column_text(scan, 1);
+                const auto* bytes = static_cast<const BYTE*>(sqlite3_column_blob(scan, 3));
+                if (key == nullptr || name == nullptr) continue;
+                values.push_back({reinterpret_cast<const char*>(key),
+                                  reinterpret_cast<const char*>(name),
+                                  static_cast<DWORD>(sqlite3_column_int64(scan, 2)),
+                                  std::vector<BYTE>(bytes, bytes + sqlite3_column_bytes(scan, 3))});
+            }
+        }
+        sqlite3_finalize(scan);
+        return values;
+    }
+
+    void RestoreSalvaged() {
+        std::vector<SalvagedValue> values;
+        values.swap(salvaged_);
+        if (values.empty()) return;
+        InTransaction([&]() -> int {
+            for (const SalvagedValue& value : values) {
+                if (InsertKeyChain(value.key) != SQLITE_OK) continue;
+                sqlite3_stmt* upsert = upsertValue_.Use();
+                sqlite3_bind_text(upsert, 1, value.key.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(upsert, 2, value.name.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_int64(upsert, 3, value.type);
+                sqlite3_bind_blob(upsert, 4, value.data.data(), static_cast<int>(value.data.size()),
+                                  SQLITE_TRANSIENT);
+                sqlite3_step(upsert);
+            }
+            return SQLITE_OK;
+        });
     }
 
     template <typename Body>
@@ -214,17 +269,43 @@ private:
                 return false;
             }
             const Outcome outcome = Initialise();
-            if (outcome == Outcome::Ready) return true;
-            Close();
-            if (outcome == Outcome::Failed) return false;
-            MoveAside();
+            if (outcome == Outcome::Ready) {
+                RestoreSalvaged();
+                return true;
+            }
+            if (outcome == Outcome::Failed) {
+                Close();
+                return false;
+            }
+            if (outcome == Outcome::Foreign) {
+                Close();
+                MoveAside();
+            } else {
+                StartAfresh();
+            }
         }
         return false;
     }
 
+    // While a database is being opened, only the surroundings (a folder that cannot be
+    // written, a full disk, a lock held elsewhere) excuse a failure; anything else is the
+    // file's fault (damage, an unsupported format), and the file is replaced.
     Outcome Classify(int rc) {
         Remember(rc, "opening");
-        return IsDamage(rc) ? Outcome::Damaged : Outcome::Failed;
+        switch (rc & 0xFF) {
+            case SQLITE_CANTOPEN:
+            case SQLITE_READONLY:
+            case SQLITE_IOERR:
+            case SQLITE_PERM:
+            case SQLITE_AUTH:
+            case SQLITE_BUSY:
+            case SQLITE_LOCKED:
+            case SQLITE_FULL:
+            case SQLITE_NOMEM:
+            case SQLITE_NOLFS:
+            case SQLITE_INTERRUPT: return Outcome::Failed;
+            default: return Outcome::Damaged;
+        }
     }
 
     // Kept for tests and debugging: why the store last failed.
@@ -238,9 +319,11 @@ private:
         int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) return Classify(rc);
 
-        // quick_check can succeed while reporting damage in its rows: only "ok" is healthy.
+        // The full check, not quick_check: rows out of key order pass the quick one, and
+        // lookups then miss values that are there. It can succeed while reporting damage in
+        // its rows: only "ok" is healthy. The database is a few pages, so it costs little.
         sqlite3_stmt* check = nullptr;
-        rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &check, nullptr);
+        rc = sqlite3_prepare_v2(db_, "PRAGMA integrity_check", -1, &check, nullptr);
         if (rc != SQLITE_OK) return Classify(rc);
         std::string verdict;
         int rows = 0;
@@ -266,8 +349,8 @@ private:
                 ourTables);
         }
         if (rc != SQLITE_OK) return Classify(rc);
-        // Another program's database is not ours to write into.
-        if (applicationId != kApplicationId && tables != 0) return Outcome::Damaged;
+        // Another program's database is not ours to write into, nor to take values from.
+        if (applicationId != kApplicationId && tables != 0) return Outcome::Foreign;
         if (applicationId != kApplicationId || ourTables != 2) {
             // One transaction, so a process killed half-way never leaves a database that is
             // marked as ours but lacks its tables.
@@ -347,6 +430,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string lastError_;
+    std::vector<SalvagedValue> salvaged_;  // read from a damaged database, for the fresh one
     std::string overridePath_;
     Statement findKey_;
     Statement insertKey_;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <thread>
@@ -209,6 +210,11 @@ TEST_P(DamagedRegistryTest, IsMovedAsideAndAFreshDatabaseTakesTheWrites) {
             << std::string(3000, '\x5A');
     } else if (kind == "truncated") {
         std::filesystem::resize_file(registry_.File(), 1500);
+    } else if (kind == "unsupported format") {
+        // A header that claims file-format versions this SQLite cannot read or write.
+        std::fstream file(registry_.File(), std::ios::binary | std::ios::in | std::ios::out);
+        file.seekp(18);
+        file.write("\x03\x03", 2);
     } else if (kind == "damaged page") {
         std::fstream file(registry_.File(), std::ios::binary | std::ios::in | std::ios::out);
         file.seekp(4096 + 8);
@@ -228,12 +234,47 @@ TEST_P(DamagedRegistryTest, IsMovedAsideAndAFreshDatabaseTakesTheWrites) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, DamagedRegistryTest,
-                         ::testing::Values("garbage", "truncated", "damaged page"),
+                         ::testing::Values("garbage", "truncated", "unsupported format",
+                                           "damaged page"),
                          [](const ::testing::TestParamInfo<const char*>& param) {
                              std::string name = param.param;
                              for (char& c : name) c = c == ' ' ? '_' : c;
                              return name;
                          });
+
+TEST_F(RegistryTest, RowsOutOfOrderAreFoundAndTheReadableValuesKept) {
+    HKEY key = Open();
+    SetText(key, TEXT("auto"), u"1");
+    SetText(key, TEXT("level"), u"7");
+    SetText(key, TEXT("score"), u"1234");
+    RegCloseKey(key);
+    SetRegistryPath("");
+    // One changed letter in the key of the "score" row puts it out of key order: a quick
+    // check passes such a file, and lookups then miss rows that are there.
+    {
+        std::fstream file(registry_.File(), std::ios::binary | std::ios::in | std::ios::out);
+        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        const std::size_t row = bytes.rfind("Brindlewick\\Chalkmerescore");
+        ASSERT_NE(row, std::string::npos);
+        file.seekp(static_cast<std::streamoff>(row + 3));
+        file.put('4');
+    }
+    SetRegistryPath(registry_.File());
+
+    key = Open();
+    SetText(key, TEXT("score"), u"12");
+    RegCloseKey(key);
+    SetRegistryPath(registry_.File());  // what was written must load back
+    key = Open();
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    ASSERT_EQ(Get(key, TEXT("level"), type, bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, (std::vector<BYTE>{'7', 0, 0, 0}));
+    ASSERT_EQ(Get(key, TEXT("score"), type, bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, (std::vector<BYTE>{'1', 0, '2', 0, 0, 0}));
+    RegCloseKey(key);
+    EXPECT_EQ(DamagedFiles().size(), 1u);
+}
 
 TEST_F(RegistryTest, AnotherProgramsDatabaseIsNotWrittenInto) {
     // A valid SQLite database with another program's application id.
