@@ -194,8 +194,8 @@ private:
     std::vector<SalvagedValue> Salvage() {
         std::vector<SalvagedValue> values;
         sqlite3_stmt* scan = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT key, name, type, data FROM registry_values", -1,
-                               &scan, nullptr) == SQLITE_OK) {
+        if (sqlite3_prepare_v2(db_, "SELECT key, name, type, data FROM registry_values", -1, &scan,
+                               nullptr) == SQLITE_OK) {
             while (sqlite3_step(scan) == SQLITE_ROW) {
                 const auto* key = sqlite3_column_text(scan, 0);
                 const auto* name = sqlite3_column_text(scan, 1);
