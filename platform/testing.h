@@ -1,5 +1,6 @@
-// Test-only access to the platform layer: a headless display whose pixels can be read
-// back, a settable clock and counts of live drawing objects. Never included by program code.
+// Test-only access to the platform layer: a headless display whose pixels can be read back,
+// a settable clock, a registry and a sound recorder of the test's own, and a look inside
+// resources. Never included by program code.
 #pragma once
 
 #include <functional>
@@ -13,6 +14,8 @@ class SoundOutput;
 }
 
 namespace platform::testing {
+
+// --- Display and clock ------------------------------------------------------------------
 
 // A window on a headless display of the given size; what is drawn through its display
 // context can be read back. The display size is what GetDeviceCaps reports while it lives.
@@ -49,9 +52,7 @@ int LiveGdiObjectCount();
 COLORREF PixelAt(HDC dc, int x, int y);
 void SetPixelAt(HDC dc, int x, int y, COLORREF colour);
 
-}  // namespace platform::testing
-
-namespace platform::testing {
+// --- Resources ------------------------------------------------------------------------
 
 // What SDL's WAV loader reads from a RIFF/WAVE image; `valid` is false when it cannot.
 struct WaveFormat {
@@ -76,9 +77,10 @@ BitmapFileFormat DescribeBitmapFile(const void* data, DWORD size);
 // The images of an icon from LoadIconW, as (width, height) pairs.
 std::vector<SIZE> IconImageSizes(HICON icon);
 
-}  // namespace platform::testing
+// How often LoadResource has handed out the resource with this identifier.
+int ResourceLoadCount(int id);
 
-namespace platform::testing {
+// --- Registry -------------------------------------------------------------------------
 
 // The registry database used from now on; an empty path goes back to the user's own.
 // Closes the database in use.
@@ -101,9 +103,7 @@ private:
     std::string folder_;
 };
 
-}  // namespace platform::testing
-
-namespace platform::testing {
+// --- Sound and messages ---------------------------------------------------------------
 
 // One call of sndPlaySoundW that reached the output; a stop has null data.
 struct SoundCall {
@@ -128,9 +128,6 @@ private:
     Output* output_;
     SoundOutput* previous_;
 };
-
-// How often LoadResource has handed out the resource with this identifier.
-int ResourceLoadCount(int id);
 
 // Empties the message queue, the quit message included.
 void ClearMessages();

@@ -210,9 +210,6 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
 #define WM_CLOSE 0x0010u
 #define WM_QUIT 0x0012u
 #define WM_SETTINGCHANGE 0x001Au
-#define WM_KEYDOWN 0x0100u
-#define WM_KEYUP 0x0101u
-#define WM_CHAR 0x0102u
 #define WM_LBUTTONDOWN 0x0201u
 #define WM_LBUTTONUP 0x0202u
 
@@ -379,8 +376,6 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 #define MAKEINTRESOURCEW(id) ((LPWSTR)(std::uintptr_t)((WORD)(id)))
 #define IS_INTRESOURCE(p) ((((std::uintptr_t)(p)) >> 16) == 0)
 #define RT_BITMAP MAKEINTRESOURCEW(2)
-#define RT_ICON MAKEINTRESOURCEW(3)
-#define RT_GROUP_ICON MAKEINTRESOURCEW(14)
 
 // With a null name, the program's own module; no other module can be named.
 HMODULE GetModuleHandleW(LPCWSTR moduleName);
@@ -405,13 +400,11 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
-#define ERROR_OUTOFMEMORY 14L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
 
 #define HKEY_CURRENT_USER ((HKEY)(std::uintptr_t)0x80000001u)
 #define KEY_ALL_ACCESS 0xF003Fu
-#define REG_OPTION_NON_VOLATILE 0u
 #define REG_CREATED_NEW_KEY 1u
 #define REG_OPENED_EXISTING_KEY 2u
 
