@@ -106,8 +106,11 @@ std::string Canvas::Art(const std::map<COLORREF, char>& legend) const {
 }
 
 std::string OutputFolder() {
+    // Run by hand, outside ctest, the pictures go to the temporary folder rather than
+    // wherever the test happened to be started.
     const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
-    return folder != nullptr ? folder : ".";
+    if (folder == nullptr) folder = std::getenv("TMPDIR");
+    return folder != nullptr ? folder : "/tmp";
 }
 
 }  // namespace testsupport

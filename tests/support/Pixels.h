@@ -64,7 +64,8 @@ bool WritePng(const platform::testing::HeadlessWindow& window, const std::string
               int scale = 1);
 bool WritePng(HDC dc, int width, int height, const std::string& path, int scale = 1);
 
-// Where tests leave pictures for people to look at: the build folder when run by ctest.
+// Where tests leave pictures for people to look at: the build folder when run by ctest, the
+// temporary folder otherwise.
 std::string OutputFolder();
 
 }  // namespace testsupport
