@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/Image.h"
 #include "scene/WaveResource.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "app/ResourceIds.h"
-#include "platform/testing.h"
+#include "resources/ResourceIds.h"
+#include "platform/testing/testing.h"
 #include "scene/WaveResource.h"
 #include "tests/support/TestFigures.h"
 
@@ -23,18 +23,16 @@ constexpr SYSTEMTIME kStartTime = {2026, 12, 0, 6, 10, 20, 30, 0};
 class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest() {
-        platform::testing::UseHeadlessDisplay(true);
         platform::testing::SetTickCount(1000);
         platform::testing::SetLocalTime(kStartTime);
         platform::testing::ClearMessages();
     }
     ~ProgramTest() override {
-        if (HWND window = MainWindow()) DestroyWindow(window);
+        platform::testing::DestroyWindows();
         application = nullptr;
         platform::testing::ClearMessages();
         platform::testing::UseRealLocalTime();
         platform::testing::UseRealTickCount();
-        platform::testing::UseHeadlessDisplay(false);
     }
 
     static HWND MainWindow() { return FindWindowW(TEXT("ORVANE"), TEXT("Chalkmere")); }
@@ -181,7 +179,7 @@ TEST_F(ProgramTest, TheSameStartTimeGivesTheSameProblems) {
         const Equation& equation = *application->gameScreen->equation;
         seen = {equation.operand1, equation.operand2,
                 application->gameScreen->answers.At(1)->number};
-        DestroyWindow(MainWindow());
+        platform::testing::DestroyWindows();
         platform::testing::ClearMessages();
     }
     EXPECT_EQ(problems[0], problems[1]);

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 Application* application = nullptr;
 std::int32_t screenWidth = 0;

@@ -1,6 +1,6 @@
 #include "drill/Answer.h"
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/Text.h"
 #include "scene/WaveResource.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "scene/Text.h"
 #include "tests/support/TestFigures.h"
 

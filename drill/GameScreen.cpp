@@ -1,6 +1,6 @@
 #include "drill/GameScreen.h"
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/Button.h"
 #include "scene/WaveResource.h"
 

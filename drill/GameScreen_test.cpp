@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "tests/support/DrillFixture.h"
 
 using platform::testing::SetTickCount;

@@ -2,7 +2,7 @@
 // the picture to the build folder, for people to look at; checks that everything landed.
 #include <gtest/gtest.h>
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "drill/Answer.h"
 #include "drill/Equation.h"
 #include "scene/Image.h"

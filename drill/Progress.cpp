@@ -3,6 +3,8 @@
 #include <climits>
 #include <vector>
 
+#include "platform/portable/read_decimal.h"
+
 namespace {
 
 constexpr LPCWSTR kProgressKey = TEXT("Software\\Brindlewick\\Chalkmere");

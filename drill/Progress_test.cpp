@@ -5,13 +5,11 @@
 
 #include <climits>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 
-using platform::testing::SetRegistryPath;
 using platform::testing::TemporaryRegistry;
 
 namespace {
@@ -418,16 +416,14 @@ TEST_F(ProgressTest, ThreeAcquiresAndThreeReleasesLoadOnceAndDeleteOnce) {
 }
 
 TEST_F(ProgressTest, WithoutARegistryTheRecordWorksOnDefaultsAndSavesNothing) {
-    const std::string blocker = registry_.Folder() + "/file";
-    std::ofstream(blocker).close();
-    SetRegistryPath(blocker + "/registry.db");
+    registry_.SetAvailable(false);
     Progress& progress = Load();
     EXPECT_EQ(progress.level, 1);
     Record(progress, "ccccc");
     progress.AddBonusToScore();
     EXPECT_EQ(progress.level, 2);
     EXPECT_EQ(progress.score, 12);
-    SetRegistryPath(registry_.File());
+    registry_.SetAvailable(true);
     EXPECT_FALSE(stored_.Has(TEXT("score")));
 }
 

@@ -1,6 +1,6 @@
 #include "drill/SettingsScreen.h"
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/Button.h"
 #include "scene/Hotspot.h"
 #include "scene/WaveResource.h"

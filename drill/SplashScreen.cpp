@@ -1,6 +1,6 @@
 #include "drill/SplashScreen.h"
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/Image.h"
 #include "scene/Text.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/Text.h"
 #include "tests/support/DrillFixture.h"
 

@@ -1,6 +1,7 @@
-// The subset of the Win32 / Windows CE API that Chalkmere calls, with Win32 names,
-// types and results. Behind it, platform/ implements each call for desktop Linux.
-// Program code (scene/, app/, drill/) reaches the system only through this header.
+// The subset of the Win32 / Windows CE API that Chalkmere calls, with Win32 names, types and
+// results. Behind it, platform/core implements each call over memory and the backends of
+// platform/desktop. Program code (scene/, app/, drill/) reaches the system only through
+// this header.
 #pragma once
 
 #include <cstddef>
@@ -112,9 +113,6 @@ struct BITMAP {
 #define BLACK_PEN 7
 #define NULL_PEN 8
 
-#define TRANSPARENT 1
-#define OPAQUE 2
-
 #define HORZRES 8
 #define VERTRES 10
 
@@ -136,11 +134,7 @@ HBRUSH CreateSolidBrush(COLORREF colour);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 
 COLORREF SetBkColor(HDC dc, COLORREF colour);
-COLORREF GetBkColor(HDC dc);
 COLORREF SetTextColor(HDC dc, COLORREF colour);
-COLORREF GetTextColor(HDC dc);
-int SetBkMode(HDC dc, int mode);
-int GetBkMode(HDC dc);
 
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
             DWORD rop);
@@ -194,8 +188,8 @@ HFONT CreateFontIndirectW(const LOGFONTW* font);
 // each character.
 BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* extents,
                            SIZE* size);
-// One line, placed in `rect` as `format` says and clipped to it; in opaque background mode
-// the line's cell box is filled with the background colour first. Only DT_SINGLELINE with
+// One line, placed in `rect` as `format` says and clipped to it; the line's cell box is
+// filled with the background colour first (the background mode is always opaque). Only DT_SINGLELINE with
 // DT_CENTER and DT_VCENTER is supported. Returns the line's height, 0 on failure. A count
 // of -1 means the text is null-terminated.
 int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
@@ -275,7 +269,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                       parameter)                                                                  \
     CreateWindowExW(0, className, windowName, style, x, y, width, height, parent, menu, instance, \
                     parameter)
-BOOL DestroyWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
 // Sends WM_PAINT at once when part of the window is invalid.
 BOOL UpdateWindow(HWND window);
@@ -386,7 +379,6 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
 // A pointer to the resource's data, which stays valid for the life of the process.
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);
-DWORD SizeofResource(HMODULE module, HRSRC resource);
 // Copies at most capacity - 1 characters and always terminates; returns the characters
 // copied, 0 for a missing string.
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity);
@@ -438,7 +430,3 @@ LPWSTR lstrcpynW(LPWSTR dest, LPCWSTR source, int capacity);
 int lstrcmpW(LPCWSTR a, LPCWSTR b);
 // Supports "%d" and "%%"; writes at most 1024 characters with the terminator, as Win32 does.
 int wsprintfW(LPWSTR dest, LPCWSTR format, ...);
-// Reads a leading decimal integer as swscanf(text, "%d", value) does: leading blanks, an
-// optional sign, digits up to the first non-digit. Returns 1 and stores the number, or 0
-// when the text holds no number. Numbers beyond the 32-bit range saturate.
-int ReadDecimalW(LPCWSTR text, int* value);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ResourceIds.h"
-#include "platform/testing.h"
+#include "resources/ResourceIds.h"
+#include "platform/testing/testing.h"
 #include "platform/win32.h"
 
 using platform::testing::DescribeBitmapFile;
@@ -89,7 +89,7 @@ TEST_P(BitmapResourceTest, HasItsSizeAndColourDepth) {
     HRSRC resource = FindResourceW(Module(), MAKEINTRESOURCEW(spec.id), RT_BITMAP);
     ASSERT_NE(resource, nullptr) << spec.name;
     const auto format =
-        DescribeBitmapFile(LoadResource(Module(), resource), SizeofResource(Module(), resource));
+        DescribeBitmapFile(LoadResource(Module(), resource), platform::testing::ResourceSize(resource));
     ASSERT_TRUE(format.valid) << spec.name;
     EXPECT_EQ(format.width, spec.width);
     EXPECT_EQ(format.height, spec.height);
@@ -191,7 +191,7 @@ TEST_P(WaveResourceTest, IsMonoPcmOfItsRateSampleSizeAndLength) {
     const void* data = LockResource(LoadResource(Module(), resource));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(std::string(static_cast<const char*>(data), 4), "RIFF");
-    const auto format = DescribeWave(data, SizeofResource(Module(), resource));
+    const auto format = DescribeWave(data, platform::testing::ResourceSize(resource));
     ASSERT_TRUE(format.valid);
     EXPECT_EQ(format.rate, spec.rate);
     EXPECT_EQ(format.bitsPerSample, spec.bits);
@@ -265,7 +265,6 @@ TEST(ResourceLoading, MissingIdentifiersAndWrongKindsGiveNullResults) {
     EXPECT_NE(FindResourceW(Module(), MAKEINTRESOURCEW(IDW_TAP), TEXT("wave")), nullptr)
         << "type names compare without regard to case";
     EXPECT_EQ(LoadResource(Module(), nullptr), nullptr);
-    EXPECT_EQ(SizeofResource(Module(), nullptr), 0u);
     EXPECT_EQ(GetModuleHandleW(TEXT("other.dll")), nullptr);
     EXPECT_EQ(LoadIconW(Module(), MAKEINTRESOURCEW(9999)), nullptr);
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ResourceIds.h"
-#include "platform/testing.h"
+#include "resources/ResourceIds.h"
+#include "platform/testing/testing.h"
 #include "scene/Screen.h"
 #include "tests/support/TestFigures.h"
 

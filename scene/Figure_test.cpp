@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "scene/Screen.h"
 #include "tests/support/TestFigures.h"
 

@@ -1,6 +1,6 @@
 #include "scene/Hotspot.h"
 
-#include "app/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "scene/WaveResource.h"
 
 const void* hotspotTapSound = nullptr;

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ResourceIds.h"
-#include "platform/testing.h"
+#include "resources/ResourceIds.h"
+#include "platform/testing/testing.h"
 #include "scene/Button.h"
 #include "scene/Hotspot.h"
 #include "scene/Image.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/support/TestFigures.h"
 
 using platform::testing::HeadlessWindow;

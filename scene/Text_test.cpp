@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/ResourceIds.h"
-#include "platform/testing.h"
+#include "resources/ResourceIds.h"
+#include "platform/testing/testing.h"
 #include "tests/support/TestFigures.h"
 
 using platform::testing::LiveGdiObjectCount;

@@ -6,7 +6,7 @@
 
 #include "drill/Answer.h"
 #include "drill/Equation.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "scene/Screen.h"
 #include "scene/Text.h"
 
@@ -60,4 +60,10 @@ BENCHMARK(BM_PoseProblem)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    platform::testing::InstallTestBackends();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

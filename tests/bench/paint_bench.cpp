@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "scene/Screen.h"
 #include "tests/bench/BenchRatio.h"
 #include "tests/support/TestFigures.h"
@@ -69,5 +69,6 @@ BENCHMARK(BM_MemcpyFloor);
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::testing::InstallTestBackends();
     return bench::RunWithRatios(argc, argv, {{"BM_FullPaint", "BM_MemcpyFloor", 3.0}});
 }

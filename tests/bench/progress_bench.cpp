@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "drill/Progress.h"
-#include "platform/testing.h"
+#include "platform/desktop/sqlite_store.h"
+#include "platform/testing/testing.h"
 
 namespace {
 
@@ -30,7 +31,9 @@ void Measure(const char* what, int samples, Prepare prepare, Work work) {
 }  // namespace
 
 int main() {
-    platform::testing::TemporaryRegistry registry;
+    const platform::testing::TemporaryFolder folder;
+    platform::SqliteStore store(folder.Path() + "/registry.db");
+    platform::SetRegistryStore(&store);
     Progress* progress = AcquireProgress();
     const auto nothing = [](int) {};
     Measure("one SaveNumber (switching automatic levelling)", 2000, nothing,
@@ -55,5 +58,6 @@ int main() {
             progress->RecordResult(true);
         });
     ReleaseProgress();
+    platform::SetRegistryStore(nullptr);
     return 0;
 }

@@ -19,7 +19,7 @@
 #include "drill/GameScreen.h"
 #include "drill/SettingsScreen.h"
 #include "drill/SplashScreen.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "tests/support/Pixels.h"
 
 namespace {
@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[1];
     const auto seed = static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10));
+    platform::testing::InstallTestBackends();
     platform::testing::HeadlessWindow window(240, 320);
     bool saved = true;
     int rightSlot = -1;

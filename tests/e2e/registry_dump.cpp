@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/desktop/sqlite_store.h"
 #include "platform/win32.h"
 
 namespace {
@@ -80,12 +80,13 @@ int main(int argc, char** argv) {
         std::printf("score=missing\nlevel=missing\nauto=missing\nstat=missing\n");
         return 0;
     }
-    platform::testing::SetRegistryPath(argv[1]);
+    platform::SqliteStore store(argv[1]);
+    platform::SetRegistryStore(&store);
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr, 0,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         std::fprintf(stderr, "registry_dump: cannot open the key: %s\n",
-                     platform::testing::RegistryLastError().c_str());
+                     store.LastError().c_str());
         return 1;
     }
     std::printf("score=%s\n", Text(key, TEXT("score")).c_str());
@@ -93,6 +94,6 @@ int main(int argc, char** argv) {
     std::printf("auto=%s\n", Text(key, TEXT("auto")).c_str());
     std::printf("stat=%s\n", Statistics(key).c_str());
     RegCloseKey(key);
-    platform::testing::SetRegistryPath("");
+    platform::SetRegistryStore(nullptr);
     return 0;
 }

@@ -10,22 +10,24 @@
 #include <fstream>
 
 #include "drill/Progress.h"
-#include "platform/testing.h"
+#include "platform/desktop/sqlite_store.h"
+#include "platform/testing/testing.h"
 
 namespace {
 
-const platform::testing::TemporaryRegistry& Registry() {
-    static auto* registry = new platform::testing::TemporaryRegistry();
-    return *registry;
+const std::string& Folder() {
+    static auto* folder = new platform::testing::TemporaryFolder();
+    return folder->Path();
 }
+
+std::string File() { return Folder() + "/registry.db"; }
 
 void Require(bool condition) {
     if (!condition) std::abort();
 }
 
 void EmptyFolder() {
-    platform::testing::SetRegistryPath("");
-    for (const auto& entry : std::filesystem::directory_iterator(Registry().Folder())) {
+    for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
         std::filesystem::remove(entry.path());
     }
 }
@@ -65,13 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     EmptyFolder();
     if (data[0] % 2 == 1) {
-        std::ofstream(Registry().File(), std::ios::binary)
+        std::ofstream(File(), std::ios::binary)
             .write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-        platform::testing::SetRegistryPath(Registry().File());
-    } else {
-        platform::testing::SetRegistryPath(Registry().File());
-        StoreValues(data + 1, size - 1);
     }
+    platform::SqliteStore store(File());
+    platform::SetRegistryStore(&store);
+    if (data[0] % 2 == 0) StoreValues(data + 1, size - 1);
 
     Progress* progress = AcquireProgress();
     RequireInRange(*progress);
@@ -90,5 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RequireInRange(*progress);
     Require(progress->score == score && progress->level == level);
     ReleaseProgress();
+    platform::SetRegistryStore(nullptr);
     return 0;
 }

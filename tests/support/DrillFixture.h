@@ -11,7 +11,7 @@
 
 #include "drill/Answer.h"
 #include "drill/Progress.h"
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "scene/Hotspot.h"
 #include "scene/Image.h"
 #include "scene/Screen.h"

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "platform/win32.h"
 
 // Rectangles compare and print in test assertions.

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/testing/testing.h"
 #include "platform/win32.h"
 #include "scene/Figure.h"
 #include "scene/Screen.h"

@@ -1,0 +1,191 @@
+// The thread's message loop: posted messages in order, desktop input, the quit message, and
+// WM_PAINT for a window that needs painting, in Win32's order of priority. What was drawn on
+// a window reaches the desktop at the next look at the queue.
+#include "platform/core/message_queue.h"
+
+#include <deque>
+#include <vector>
+
+#include "platform/core/display.h"
+#include "platform/core/instance.h"
+#include "platform/core/window.h"
+
+namespace platform {
+namespace {
+
+struct Queue {
+    std::deque<MSG> posted;
+    bool quitPosted = false;
+    int exitCode = 0;
+};
+
+Queue& TheQueue() {
+    static Queue queue;
+    return queue;
+}
+
+// Waits while the picture moves, or the child has just touched it, keep animation and
+// redraw timing within a millisecond or two; once all has been still for a second, longer
+// waits let an idle game use no processor.
+constexpr DWORD kActiveWindow = 1000;
+constexpr int kActiveWait = 1;
+constexpr int kStillWait = 100;
+constexpr DWORD kRaiseCheckInterval = 50;
+
+DWORD lastActivity = 0;
+DWORD lastRaiseCheck = 0;
+
+void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TheQueue().posted.push_back(MSG{window, message, wParam, lParam, GetTickCount(), {0, 0}});
+}
+
+bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
+    if (window != nullptr && message.hwnd != window) return false;
+    if (filterMin == 0 && filterMax == 0) return true;
+    return message.message >= filterMin && message.message <= filterMax;
+}
+
+void PresentDrawnWindows(DisplayBackend& display) {
+    for (Window* window : LiveWindows()) {
+        if (!window->drawn || window->displayWindow == 0 || !window->visible) continue;
+        window->drawn = false;
+        display.Present(window->displayWindow, window->client.pixels.data(),
+                        window->client.width, window->client.height);
+        lastActivity = GetTickCount();
+    }
+}
+
+void Deliver(const DisplayEvent& event) {
+    Window* window = WindowOnDisplay(event.window);
+    if (window == nullptr) return;
+    const HWND handle = HandleOf(window);
+    switch (event.kind) {
+        case DisplayEvent::Kind::PointerDown:
+        case DisplayEvent::Kind::PointerUp: {
+            const bool down = event.kind == DisplayEvent::Kind::PointerDown;
+            Enqueue(handle, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? 1 : 0,
+                    MAKELPARAM(event.x, event.y));
+            // A press may change the picture only after the screen's next redraw falls due.
+            lastActivity = GetTickCount();
+            break;
+        }
+        case DisplayEvent::Kind::Close: Enqueue(handle, WM_CLOSE, 0, 0); break;
+        case DisplayEvent::Kind::Activate: Enqueue(handle, WM_ACTIVATE, 1, 0); break;
+        case DisplayEvent::Kind::Deactivate: Enqueue(handle, WM_ACTIVATE, 0, 0); break;
+        case DisplayEvent::Kind::Exposed: MarkDrawn(*window); break;
+    }
+}
+
+void RaiseRequested() {
+    InstanceBackend* instances = CurrentInstanceBackend();
+    const DWORD now = GetTickCount();
+    if (instances == nullptr || now - lastRaiseCheck < kRaiseCheckInterval) return;
+    lastRaiseCheck = now;
+    std::vector<int> claims;
+    instances->TakeRaiseRequests(claims);
+    for (Window* window : LiveWindows()) {
+        for (int claim : claims) {
+            if (window->instanceClaim == claim) SetForegroundWindow(HandleOf(window));
+        }
+    }
+}
+
+// Drawings reach the desktop, the desktop's events become messages, and other instances are
+// heard. False when there is no desktop, so nothing can arrive but what the program posts.
+bool Pump(int wait) {
+    DisplayBackend* display = CurrentDisplay();
+    if (display == nullptr) return false;
+    PresentDrawnWindows(*display);
+    std::vector<DisplayEvent> events;
+    display->Pump(wait, events);
+    for (const DisplayEvent& event : events) Deliver(event);
+    RaiseRequested();
+    return true;
+}
+
+bool PaintMessage(MSG& out, HWND filter) {
+    for (Window* window : LiveWindows()) {
+        if (!window->invalid || !window->visible) continue;
+        if (filter != nullptr && HandleOf(window) != filter) continue;
+        out = MSG{HandleOf(window), WM_PAINT, 0, 0, GetTickCount(), {0, 0}};
+        return true;
+    }
+    return false;
+}
+
+bool TakeQueuedMessage(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
+    Queue& queue = TheQueue();
+    for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
+        if (!Matches(*it, window, filterMin, filterMax)) continue;
+        out = *it;
+        if (remove) queue.posted.erase(it);
+        return true;
+    }
+    // As on Win32, the quit message comes once everything posted before it has been taken.
+    if (queue.quitPosted && queue.posted.empty()) {
+        out = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.exitCode), 0, GetTickCount(), {0, 0}};
+        if (remove) queue.quitPosted = false;
+        return true;
+    }
+    return false;
+}
+
+bool Next(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
+    if (TakeQueuedMessage(out, window, filterMin, filterMax, remove)) return true;
+    // WM_PAINT comes last and stays until the window is painted (BeginPaint validates it).
+    return (filterMin == 0 && filterMax == 0) || (WM_PAINT >= filterMin && WM_PAINT <= filterMax)
+               ? PaintMessage(out, window)
+               : false;
+}
+
+}  // namespace
+
+void ClearMessageQueue() { TheQueue() = Queue{}; }
+
+}  // namespace platform
+
+using namespace platform;
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window != nullptr && LookupWindow(window) == nullptr) return FALSE;
+    Enqueue(window, message, wParam, lParam);
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    TheQueue().quitPosted = true;
+    TheQueue().exitCode = exitCode;
+}
+
+BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal) {
+    if (message == nullptr) return FALSE;
+    const bool remove = (removal & PM_REMOVE) != 0;
+    Pump(0);
+    if (Next(*message, window, filterMin, filterMax, remove)) return TRUE;
+    const int wait = GetTickCount() - lastActivity < kActiveWindow ? kActiveWait : kStillWait;
+    Pump(wait);
+    return Next(*message, window, filterMin, filterMax, remove) ? TRUE : FALSE;
+}
+
+BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
+    if (message == nullptr) return -1;
+    Pump(0);
+    while (!Next(*message, window, filterMin, filterMax, true)) {
+        // Without a desktop nothing can arrive: an error rather than a wait for ever.
+        if (!Pump(kStillWait)) return -1;
+    }
+    return message->message == WM_QUIT ? FALSE : TRUE;
+}
+
+// No keyboard messages reach the program, so there is nothing to turn into characters.
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT DispatchMessageW(const MSG* message) {
+    if (message == nullptr) return 0;
+    Window* window = LookupWindow(message->hwnd);
+    if (window == nullptr) return 0;
+    return window->procedure != nullptr
+               ? window->procedure(message->hwnd, message->message, message->wParam,
+                                   message->lParam)
+               : DefWindowProcW(message->hwnd, message->message, message->wParam, message->lParam);
+}

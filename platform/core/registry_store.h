@@ -1,0 +1,37 @@
+// The registry contract: where the current user's keys and values are kept. Key paths are
+// UTF-8 with backslashes between names ("HKEY_CURRENT_USER\Software\…"); paths and value
+// names compare without regard to ASCII case and keep the case they were written with.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform {
+
+enum class StoreResult {
+    Done,
+    Absent,       // no such value
+    Unavailable,  // the store cannot be read or written just now (a lock, a full disk, …)
+};
+
+class RegistryStore {
+public:
+    virtual ~RegistryStore() = default;
+
+    // Makes sure the key and its parents exist; `created` tells whether the key was new.
+    virtual StoreResult CreateKey(const std::string& path, bool& created) = 0;
+    virtual StoreResult Get(const std::string& key, const std::string& name, DWORD& type,
+                            std::vector<BYTE>& data) = 0;
+    // Done means the value will survive the process being killed.
+    virtual StoreResult Set(const std::string& key, const std::string& name, DWORD type,
+                            const BYTE* data, std::size_t size) = 0;
+};
+
+// The store in use; null (the default) makes every registry call fail.
+RegistryStore* CurrentRegistryStore();
+void SetRegistryStore(RegistryStore* store);
+
+}  // namespace platform

@@ -1,0 +1,19 @@
+// Looking up the program's own resources, for the loaders. Internal to the platform.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/core/resources.h"
+#include "platform/win32.h"
+
+namespace platform {
+
+HMODULE ProgramModule();
+// Whether `module` is the program's and `name` an integer identifier, which goes to `id`.
+bool ResourceName(HMODULE module, LPCWSTR name, std::uintptr_t& id);
+// The first resource of the table with this kind and identifier, or null.
+const Resource* FindProgramResource(ResourceType type, std::uintptr_t id);
+// How often LoadResource has handed out the resource with this identifier.
+int ResourceLoadCount(int id);
+
+}  // namespace platform

@@ -1,0 +1,69 @@
+// The process's start-up code on the desktop: the backends installed, the program's entry
+// called with the handheld's arguments, and everything closed cleanly afterwards.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/core/window.h"
+#include "platform/desktop/data_folder.h"
+#include "platform/desktop/freetype_text.h"
+#include "platform/desktop/sdl_display.h"
+#include "platform/desktop/sdl_sound.h"
+#include "platform/desktop/socket_instance.h"
+#include "platform/desktop/sqlite_store.h"
+#include "platform/desktop/tracing_display.h"
+#include "platform/win32.h"
+
+using namespace platform;
+
+namespace {
+
+int RunProgram() {
+    const std::string dataFolder = UserDataFolder();
+    SdlDisplay display;
+    std::unique_ptr<TracingDisplay> tracing;
+    std::FILE* trace = nullptr;
+    if (const char* tracePath = std::getenv("CHALKMERE_TRACE")) {
+        trace = std::fopen(tracePath, "a");
+        if (trace != nullptr) tracing = std::make_unique<TracingDisplay>(display, trace);
+    }
+    SdlSoundOutput sound;
+    FreeTypeText text;
+    SqliteStore registry(dataFolder.empty() ? std::string()
+                                            : dataFolder + "/chalkmere/registry.db");
+    SocketInstance instances(dataFolder);
+    SetDisplay(tracing != nullptr ? static_cast<DisplayBackend*>(tracing.get()) : &display);
+    SetSoundOutput(&sound);
+    SetTextBackend(&text);
+    SetRegistryStore(&registry);
+    SetInstanceBackend(&instances);
+
+    WCHAR commandLine[1] = {0};
+    int exitCode = WinMain(GetModuleHandleW(nullptr), nullptr, commandLine, SW_SHOW);
+    // The entry gives up quietly when its window cannot be made; a game nobody can see must
+    // not look like a success, nor leave a window behind that blocks the next start.
+    if (exitCode == 0 && !display.OpenError().empty() && LiveWindows().empty()) {
+        std::fprintf(stderr, "chalkmere: %s\n", display.OpenError().c_str());
+        exitCode = 1;
+    }
+
+    // An exit that posted WM_DESTROY leaves its window for us to free.
+    FreeAllWindows();
+    SetInstanceBackend(nullptr);
+    SetRegistryStore(nullptr);
+    SetSoundOutput(nullptr);
+    SetDisplay(nullptr);
+    if (trace != nullptr) std::fclose(trace);
+    return exitCode;
+}
+
+}  // namespace
+
+int main() {
+    const int exitCode = RunProgram();
+    // After every backend has let go of what it held.
+    SDL_Quit();
+    return exitCode;
+}

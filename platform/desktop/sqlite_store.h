@@ -1,0 +1,94 @@
+// The desktop's registry store: one SQLite database per user, normally
+// $XDG_DATA_HOME/chalkmere/registry.db.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/core/registry_store.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform {
+
+class SqliteStore : public RegistryStore {
+public:
+    // The database at `path`, opened (and its folder made) on first use; an empty path is a
+    // store that is never available.
+    explicit SqliteStore(std::string path) : path_(std::move(path)) {}
+    ~SqliteStore() override;
+    SqliteStore(const SqliteStore&) = delete;
+    SqliteStore& operator=(const SqliteStore&) = delete;
+
+    StoreResult CreateKey(const std::string& path, bool& created) override;
+    StoreResult Get(const std::string& key, const std::string& name, DWORD& type,
+                    std::vector<BYTE>& data) override;
+    StoreResult Set(const std::string& key, const std::string& name, DWORD type,
+                    const BYTE* data, std::size_t size) override;
+
+    // Why the store last failed, for diagnostics.
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    // A prepared statement, reset before each use.
+    class Statement {
+    public:
+        Statement() = default;
+        ~Statement();
+        Statement(const Statement&) = delete;
+        Statement& operator=(const Statement&) = delete;
+        int Prepare(sqlite3* db, const char* sql);
+        sqlite3_stmt* Use();
+
+    private:
+        sqlite3_stmt* statement_ = nullptr;
+    };
+
+    struct SalvagedValue {
+        std::string key;
+        std::string name;
+        DWORD type;
+        std::vector<BYTE> data;
+    };
+
+    // Foreign: another program's database, moved aside without taking anything.
+    enum class Outcome { Ready, Damaged, Foreign, Failed };
+
+    template <typename Operation>
+    StoreResult Retrying(Operation operation);
+    template <typename Body>
+    int InTransaction(Body body);
+
+    bool Open();
+    Outcome Initialise();
+    Outcome CheckIntegrity();
+    Outcome CheckOwnership(bool& needsTables);
+    int CreateTables();
+    int PrepareStatements();
+    Outcome Classify(int rc);
+    void Remember(int rc, const char* during);
+    int QueryInt(const char* sql, int& value);
+    int InsertKeyChain(const std::string& path);
+    int Upsert(const std::string& key, const std::string& name, DWORD type, const BYTE* data,
+               std::size_t size);
+    void StartAfresh();
+    std::vector<SalvagedValue> Salvage();
+    void RestoreSalvaged();
+    void MoveAside();
+    void Close();
+
+    std::string path_;
+    sqlite3* db_ = nullptr;
+    std::string lastError_;
+    std::vector<SalvagedValue> salvaged_;  // read from a damaged database, for the fresh one
+    // Keys known to be in the open database, so a value's write need not insert its key.
+    std::set<std::string> knownKeys_;
+    Statement findKey_;
+    Statement insertKey_;
+    Statement selectValue_;
+    Statement upsertValue_;
+};
+
+}  // namespace platform

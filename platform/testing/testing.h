@@ -1,0 +1,184 @@
+// Test-only access to the platform layer: a headless display whose pixels can be read back,
+// a display whose input and time the test scripts, a settable clock, a registry and a sound
+// recorder of the test's own, and a look inside resources. Never included by program code.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32.h"
+
+namespace platform {
+class SoundOutput;
+}
+
+namespace platform::testing {
+
+// The backends every test program runs on: the desktop's text (tests pin widths and pictures
+// to DejaVu Sans Bold with bi-level hinting). Test mains and test tools call it once.
+void InstallTestBackends();
+
+// --- Display and clock ------------------------------------------------------------------
+
+// A window on a headless display of the given size; what is drawn through its display
+// context can be read back. The display size is what GetDeviceCaps reports while it lives.
+class HeadlessWindow {
+public:
+    explicit HeadlessWindow(int width = 240, int height = 320);
+    ~HeadlessWindow();
+    HeadlessWindow(const HeadlessWindow&) = delete;
+    HeadlessWindow& operator=(const HeadlessWindow&) = delete;
+
+    HWND Handle() const { return handle_; }
+    operator HWND() const { return handle_; }
+    // CLR_INVALID (0xFFFFFFFF) outside the window.
+    COLORREF Pixel(int x, int y) const;
+
+private:
+    HWND handle_;
+};
+
+// GetTickCount returns `tickCount` until UseRealTickCount is called.
+void SetTickCount(DWORD tickCount);
+void UseRealTickCount();
+// GetLocalTime returns `time` until UseRealLocalTime is called.
+void SetLocalTime(const SYSTEMTIME& time);
+void UseRealLocalTime();
+
+// A desktop of the test's own while it lives: windows open on it, what they present is kept,
+// and input arrives when the test says. Time is the test's too: waiting for input moves the
+// tick count on (to the next scripted event, or by the whole wait), so a message loop runs
+// in simulated time at no cost.
+class ScriptedDisplay {
+public:
+    struct Frame {
+        DWORD time;
+        std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, the window's width a row
+        int width;
+        COLORREF Pixel(int x, int y) const;
+    };
+
+    ScriptedDisplay();
+    ~ScriptedDisplay();
+    ScriptedDisplay(const ScriptedDisplay&) = delete;
+    ScriptedDisplay& operator=(const ScriptedDisplay&) = delete;
+
+    // Input for the first window opened, delivered once the tick count reaches `time`.
+    void PressAt(DWORD time, int x, int y);
+    void ReleaseAt(DWORD time, int x, int y);
+    void CloseAt(DWORD time);
+
+    std::vector<Frame> frames;  // every present, in order
+    std::vector<int> waits;     // every wait for input asked for, in milliseconds
+
+private:
+    class Backend;
+    std::unique_ptr<Backend> backend_;
+};
+
+// Drawing objects created and not yet deleted (stock objects do not count).
+int LiveGdiObjectCount();
+
+// Pixels of the surface a drawing context draws on; CLR_INVALID outside it.
+COLORREF PixelAt(HDC dc, int x, int y);
+void SetPixelAt(HDC dc, int x, int y, COLORREF colour);
+
+// Destroys every window, each told WM_DESTROY first (what a test leaves behind).
+void DestroyWindows();
+
+// --- Resources ------------------------------------------------------------------------
+
+// A RIFF/WAVE image's format; `valid` is false when it is not one the platform plays.
+struct WaveFormat {
+    bool valid = false;
+    int rate = 0;
+    int bitsPerSample = 0;
+    int channels = 0;
+    int frames = 0;
+};
+WaveFormat DescribeWave(const void* data, DWORD size);
+
+// A BMP file as stored: its size, bits per pixel and palette entries (0 without a palette).
+struct BitmapFileFormat {
+    bool valid = false;
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+    int paletteColours = 0;
+};
+BitmapFileFormat DescribeBitmapFile(const void* data, DWORD size);
+
+// The size of a resource found with FindResourceW, in bytes.
+DWORD ResourceSize(HRSRC resource);
+
+// The images of an icon from LoadIconW, as (width, height) pairs.
+std::vector<SIZE> IconImageSizes(HICON icon);
+
+// How often LoadResource has handed out the resource with this identifier.
+int ResourceLoadCount(int id);
+
+// --- Registry -------------------------------------------------------------------------
+
+// A registry of the test's own, in memory, in use while the object lives.
+class TemporaryRegistry {
+public:
+    TemporaryRegistry();
+    ~TemporaryRegistry();
+    TemporaryRegistry(const TemporaryRegistry&) = delete;
+    TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
+
+    // While unavailable, every registry call fails as with a locked or unreadable store.
+    void SetAvailable(bool available);
+
+private:
+    class Store;
+    std::unique_ptr<Store> store_;
+};
+
+// A fresh folder in the temporary folder, removed with everything in it at the end.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// --- Sound and messages ---------------------------------------------------------------
+
+// One call of sndPlaySoundW that reached the output; a stop has null data.
+struct SoundCall {
+    const void* data;
+    UINT flags;
+};
+
+// Takes the place of the sound output while it lives and records every call.
+class SoundRecorder {
+public:
+    SoundRecorder();
+    ~SoundRecorder();
+    SoundRecorder(const SoundRecorder&) = delete;
+    SoundRecorder& operator=(const SoundRecorder&) = delete;
+
+    std::vector<SoundCall> calls;
+    // Runs at each call, for tests that check what happened before or after it.
+    std::function<void(const SoundCall&)> onPlay;
+
+private:
+    class Output;
+    std::unique_ptr<Output> output_;
+    SoundOutput* previous_;
+};
+
+// Empties the message queue, the quit message included.
+void ClearMessages();
+
+}  // namespace platform::testing
