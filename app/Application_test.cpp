@@ -194,6 +194,42 @@ TEST_F(ProgramTest, TheExitBoxEndsTheMainLoopWithExitCodeZero) {
     EXPECT_EQ(sounds.calls.back().flags, SND_MEMORY) << "the exit click played to its end";
 }
 
+// A press whose redraw the screen's throttle defers must not wait for the main loop's long
+// sleep of a still picture: held after 1.5 s of stillness, the pressed settings button is on
+// the desktop within 45 ms, wherever the press falls between two ticks.
+TEST_F(ProgramTest, AHeldPressIsShownWithinFortyFiveMillisecondsAfterStillness) {
+    for (DWORD offset = 0; offset < 100; offset += 10) {
+        platform::testing::ScriptedDisplay display;
+        const DWORD press = 2650 + offset;
+        display.PressAt(1100, 120, 150);  // the title leads to the drill
+        display.ReleaseAt(1150, 120, 150);
+        display.PressAt(press, 30, 35);
+        display.CloseAt(press + 300);
+        platform::testing::SetTickCount(1000);
+        ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
+        ASSERT_EQ(RunMainLoop(), 0);
+
+        const auto button = [](const platform::testing::ScriptedDisplay::Frame& frame) {
+            std::vector<COLORREF> face;
+            for (int y = 20; y < 55; ++y) {
+                for (int x = 12; x < 52; ++x) face.push_back(frame.Pixel(x, y));
+            }
+            return face;
+        };
+        std::vector<COLORREF> released;
+        DWORD shown = 0;
+        for (const auto& frame : display.frames) {
+            if (frame.time < press) {
+                released = button(frame);
+            } else if (shown == 0 && button(frame) != released) {
+                shown = frame.time;
+            }
+        }
+        ASSERT_NE(shown, 0u) << "the press at " << press << " was never shown";
+        EXPECT_LE(shown - press, 45u) << "pressed at " << press;
+    }
+}
+
 TEST_F(ProgramTest, TheWindowsCloseButtonEndsTheProgramToo) {
     ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
     PostMessageW(MainWindow(), WM_CLOSE, 0, 0);

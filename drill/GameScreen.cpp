@@ -152,10 +152,6 @@ void GameScreen::OnAnimationCycle(Animation* animation, std::int32_t) {
 void GameScreen::Paint(HDC dc, bool full) {
     if (progress->levelChanged) {
         progress->levelChanged = false;
-        // The problem being replaced was never finished: the new one starts afresh, at
-        // full points and as a first try, whatever was tapped on the old one.
-        firstTry = true;
-        progress->bonus = Progress::kFullBonus;
         RefreshStars();
         NewProblem();
     }

@@ -176,11 +176,12 @@ TEST_F(GameScreenTest, TheTopLevelShowsAllTwelveStars) {
     EXPECT_EQ(game->equation->operation, Division);
 }
 
-TEST_F(GameScreenTest, ALevelChosenInTheSettingsStartsTheNewProblemAfresh) {
+TEST_F(GameScreenTest, EveryNewProblemStartsAtTwelvePointsAsAFirstTry) {
     Build();
+    // A level chosen in the settings after wrong taps replaces the problem at the next paint.
     Tap(*game, Card(1));
     Tap(*game, Card(2));
-    game->progress->SetLevel(7);  // as the settings screen does
+    game->progress->SetLevel(7);
     game->Redraw(true);
     EXPECT_EQ(game->equation->operation, Multiplication);
     EXPECT_EQ(VisibleStars(), 7);
@@ -191,6 +192,15 @@ TEST_F(GameScreenTest, ALevelChosenInTheSettingsStartsTheNewProblemAfresh) {
     AnswerProblem(0);
     EXPECT_EQ(game->progress->score, 12);
     EXPECT_EQ(game->progress->stats[6].correct, 1);
+    // Chosen while the check mark plays: a wrong tap on the new problem, then the check
+    // mark's end poses one more, which owes nothing to that tap.
+    game->progress->SetLevel(8);
+    game->Redraw(true);
+    Tap(*game, Card(1));
+    FinishCheckMark();
+    AnswerProblem(0);
+    EXPECT_EQ(game->progress->score, 24);
+    EXPECT_EQ(game->progress->stats[7].correct, 1);
 }
 
 TEST_F(GameScreenTest, AResetInTheSettingsShowsAZeroScoreAndKeepsTheProblem) {

@@ -34,6 +34,10 @@ void GameScreen::NewProblem() {
     }
     answers.Clear();
 
+    // Whatever was tapped on the problem it replaces, a new one pays full points as a first
+    // try: a level chosen in the settings can replace a problem that was never finished.
+    firstTry = true;
+    progress->bonus = Progress::kFullBonus;
     if (shownLevel < progress->level) PlayWave(levelUpSound, true);
     shownLevel = progress->level;
     const LevelEntry& entry = kLevelTable[progress->level - 1];

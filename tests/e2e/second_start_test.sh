@@ -4,6 +4,13 @@
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
+step "without a display a start says why in one line, ends with status 1 and claims nothing"
+status=0
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$E2E_TMP/data" SDL_AUDIODRIVER=dummy \
+  timeout 10 "$E2E_PROGRAM" 2>&1 9>&-) || status=$?
+[ "$status" -eq 1 ] || fail "without a display the start ended with status $status"
+[ "$(wc -l <<<"$said")" -eq 1 ] && grep -q 'display' <<<"$said" || fail "it said: $said"
+
 e2e_start_program
 e2e_expect_screen title title
 first_window=$E2E_WINDOW
