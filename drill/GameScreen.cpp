@@ -1,5 +1,6 @@
 #include "drill/GameScreen.h"
 
+#include "drill/ScreenParts.h"
 #include "resources/ResourceIds.h"
 #include "scene/Button.h"
 #include "scene/WaveResource.h"
@@ -17,12 +18,7 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
     progress = AcquireProgress();
     shownLevel = progress->level;
 
-    auto* board = new Image(this, window, IDB_GAME_BOARD);
-    board->SetZOrder(1);
-    board->SetX(0);
-    board->SetY(0);
-    background = board;
-    AddFigure(board);
+    AddBoard(*this, window, IDB_GAME_BOARD);
 
     checkMark = new Animation(this, window, IDB_CHECK_MARK, 4, 4);
     checkMark->SetZOrder(100);
@@ -60,12 +56,7 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
     caption->SetY(kTopRowY);
     AddFigure(caption);
 
-    exitBox = new Image(this, window, IDB_EXIT_BOX);
-    exitBox->SetEnabled(true);
-    exitBox->SetX(width - exitBox->GetWidth() - 12);
-    exitBox->SetY(kTopRowY);
-    exitBox->AddListener(this);
-    AddFigure(exitBox);
+    exitBox = AddExitBox(*this, window, this);
 
     UpdateScoreText();
     NewProblem();
@@ -96,20 +87,9 @@ void GameScreen::RefreshStars() {
     for (int i = 0; i < Progress::kLevels; ++i) stars[i]->SetVisible(i < progress->level);
 }
 
-void GameScreen::Forward(bool down, Figure* figure, std::int32_t x, std::int32_t y) {
-    screenListeners.ForEachInSnapshot([&](ScreenListener* listener) {
-        if (down) {
-            listener->OnFigureDown(this, figure, x, y);
-        } else {
-            listener->OnFigureUp(this, figure, x, y);
-        }
-    });
-}
-
 void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
     if (figure == exitBox) {
-        PlayWave(exitSound, false);
-        PostMessageW(window, WM_DESTROY, 0, 0);
+        EndProgram(window, exitSound);
     } else if (lstrcmpW(figure->GetTypeName(), TEXT("Answer")) == 0) {
         auto* choice = static_cast<Answer*>(figure);
         // Hiding also disables it, so a choice can be tapped only once.
@@ -130,11 +110,11 @@ void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
             progress->bonus = progress->bonus / 3;
         }
     }
-    Forward(true, figure, x, y);
+    ForwardToListeners(screenListeners, this, figure, true, x, y);
 }
 
 void GameScreen::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) {
-    Forward(false, figure, x, y);
+    ForwardToListeners(screenListeners, this, figure, false, x, y);
 }
 
 void GameScreen::OnAnimationStart(Animation*) {}

@@ -54,5 +54,4 @@ private:
     // Draws the operands for the level's operation, as the level table says.
     static void DrawOperands(std::int32_t bound, std::int32_t operation, std::int32_t& operand1,
                              std::int32_t& operand2);
-    void Forward(bool down, Figure* figure, std::int32_t x, std::int32_t y);
 };

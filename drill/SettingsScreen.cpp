@@ -1,5 +1,6 @@
 #include "drill/SettingsScreen.h"
 
+#include "drill/ScreenParts.h"
 #include "resources/ResourceIds.h"
 #include "scene/Button.h"
 #include "scene/Hotspot.h"
@@ -19,12 +20,7 @@ std::int32_t LevelBoxY(std::int32_t level) { return 87 + 22 * ((level - 1) / 6);
 SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window, instance) {
     progress = AcquireProgress();
 
-    auto* board = new Image(this, window, IDB_SETTINGS_BOARD);
-    board->SetZOrder(1);
-    board->SetX(0);
-    board->SetY(0);
-    background = board;
-    AddFigure(board);
+    AddBoard(*this, window, IDB_SETTINGS_BOARD);
 
     auto* returnButton = new Button(this, window, IDB_OK_BUTTON);
     returnButton->SetEnabled(true);
@@ -61,12 +57,7 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
     checkBox->AddListener(this);
     AddFigure(checkBox);
 
-    exitBox = new Image(this, window, IDB_EXIT_BOX);
-    exitBox->SetEnabled(true);
-    exitBox->SetX(width - exitBox->GetWidth() - 12);
-    exitBox->SetY(20);
-    exitBox->AddListener(this);
-    AddFigure(exitBox);
+    exitBox = AddExitBox(*this, window, this);
 
     for (std::int32_t level = 1; level <= Progress::kLevels; ++level) {
         auto* box = new Hotspot(this, window, checkMark->GetWidth(), checkMark->GetHeight());
@@ -127,8 +118,7 @@ void SettingsScreen::Paint(HDC dc, bool full) {
 
 void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
     if (figure == exitBox) {
-        PlayWave(exitSound, false);
-        PostMessageW(window, WM_DESTROY, 0, 0);
+        EndProgram(window, exitSound);
     } else if (lstrcmpW(figure->GetTypeName(), TEXT("Hotspot")) == 0) {
         if (figure->tag == 0) {
             progress->SetAutoLevel(!progress->autoLevel);
@@ -143,11 +133,9 @@ void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y
         progress->ResetStatistics();
         RebuildPercentages();
     }
-    screenListeners.ForEachInSnapshot(
-        [&](ScreenListener* listener) { listener->OnFigureDown(this, figure, x, y); });
+    ForwardToListeners(screenListeners, this, figure, true, x, y);
 }
 
 void SettingsScreen::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) {
-    screenListeners.ForEachInSnapshot(
-        [&](ScreenListener* listener) { listener->OnFigureUp(this, figure, x, y); });
+    ForwardToListeners(screenListeners, this, figure, false, x, y);
 }

@@ -1,17 +1,14 @@
 #include "drill/SplashScreen.h"
 
+#include "drill/ScreenParts.h"
 #include "resources/ResourceIds.h"
 #include "scene/Image.h"
 #include "scene/Text.h"
 
 SplashScreen::SplashScreen(HWND window, HINSTANCE instance) : Screen(window, instance) {
-    auto* title = new Image(this, window, IDB_TITLE);
-    title->SetZOrder(1);
+    Image* title = AddBoard(*this, window, IDB_TITLE);
     title->SetEnabled(true);
-    title->SetVisible(true);
     title->AddListener(this);
-    background = title;
-    AddFigure(title);
 
     const LOGFONTW font = Text::BoldFont(12);
     const COLORREF yellow = RGB(0xFF, 0xFF, 0x00);
@@ -38,8 +35,7 @@ SplashScreen::~SplashScreen() {
 }
 
 void SplashScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
-    screenListeners.ForEachInSnapshot(
-        [&](ScreenListener* listener) { listener->OnFigureDown(this, figure, x, y); });
+    ForwardToListeners(screenListeners, this, figure, true, x, y);
 }
 
 // The release that ends a tap on the title is not passed on.

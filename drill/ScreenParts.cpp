@@ -1,0 +1,40 @@
+#include "drill/ScreenParts.h"
+
+#include "resources/ResourceIds.h"
+#include "scene/WaveResource.h"
+
+Image* AddBoard(Screen& screen, HWND window, std::int32_t resourceId) {
+    auto* board = new Image(&screen, window, resourceId);
+    board->SetZOrder(1);
+    board->SetX(0);
+    board->SetY(0);
+    screen.background = board;
+    screen.AddFigure(board);
+    return board;
+}
+
+Image* AddExitBox(Screen& screen, HWND window, FigureListener* listener) {
+    auto* exitBox = new Image(&screen, window, IDB_EXIT_BOX);
+    exitBox->SetEnabled(true);
+    exitBox->SetX(screen.width - exitBox->GetWidth() - 12);
+    exitBox->SetY(20);
+    exitBox->AddListener(listener);
+    screen.AddFigure(exitBox);
+    return exitBox;
+}
+
+void EndProgram(HWND window, const void* exitSound) {
+    PlayWave(exitSound, false);
+    PostMessageW(window, WM_DESTROY, 0, 0);
+}
+
+void ForwardToListeners(ObjectList<ScreenListener*>& listeners, Screen* screen, Figure* figure,
+                        bool down, std::int32_t x, std::int32_t y) {
+    listeners.ForEachInSnapshot([&](ScreenListener* listener) {
+        if (down) {
+            listener->OnFigureDown(screen, figure, x, y);
+        } else {
+            listener->OnFigureUp(screen, figure, x, y);
+        }
+    });
+}

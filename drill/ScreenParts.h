@@ -1,0 +1,23 @@
+// What the drill's screens share: the board they stand on, the exit box at the top right,
+// the way the exit box ends the program, and the passing on of their figures' taps.
+#pragma once
+
+#include <cstdint>
+
+#include "scene/Image.h"
+#include "scene/ObjectList.h"
+#include "scene/Screen.h"
+#include "scene/ScreenListener.h"
+
+// The background picture, behind every other figure.
+Image* AddBoard(Screen& screen, HWND window, std::int32_t resourceId);
+
+// The exit box at the top right, heard by `listener`.
+Image* AddExitBox(Screen& screen, HWND window, FigureListener* listener);
+
+// Plays the exit click to its end, then asks the window to go; the program ends there.
+void EndProgram(HWND window, const void* exitSound);
+
+// Passes a figure's stylus event on to each listener of the screen, from a snapshot.
+void ForwardToListeners(ObjectList<ScreenListener*>& listeners, Screen* screen, Figure* figure,
+                        bool down, std::int32_t x, std::int32_t y);
