@@ -238,8 +238,6 @@ TEST_F(DummyAudioTest, EachSoundIsConvertedOnce) {
     const auto chime = MakeWave(22050, 8, 300, 1000);
     SdlSoundOutput output;
 
-    // The first asynchronous play converts on the output's own thread; a synchronous play of
-    // the same sound right after waits for that conversion instead of doing it again.
     EXPECT_EQ(Play(output, chime, SND_ASYNC), TRUE);
     EXPECT_EQ(Play(output, chime, SND_SYNC), TRUE);
     for (int i = 0; i < 3; ++i) {
