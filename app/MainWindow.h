@@ -1,5 +1,7 @@
 // The outermost layer: one instance, one full-screen window, the main loop that ticks the
-// current screen without ever waiting, and the window procedure that feeds it.
+// current screen on every pass, and the window procedure that feeds it. The loop itself never
+// waits; the platform's look at the queue rests only once nothing has moved or been touched
+// for a second, so no tick the picture needs comes late.
 #pragma once
 
 #include <cstdint>
