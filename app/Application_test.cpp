@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "resources/ResourceIds.h"
 #include "platform/testing/testing.h"
+#include "resources/ResourceIds.h"
 #include "scene/WaveResource.h"
 #include "tests/support/TestFigures.h"
 

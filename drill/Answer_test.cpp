@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "resources/ResourceIds.h"
+#include "platform/core/resource_loading.h"
 #include "platform/testing/testing.h"
+#include "resources/ResourceIds.h"
 #include "tests/support/TestFigures.h"
 
+using platform::ResourceLoadCount;
 using platform::testing::PixelAt;
-using platform::testing::ResourceLoadCount;
 using testsupport::LoggingListener;
 using testsupport::ScreenFixture;
 

@@ -2,9 +2,9 @@
 // the picture to the build folder, for people to look at; checks that everything landed.
 #include <gtest/gtest.h>
 
-#include "resources/ResourceIds.h"
 #include "drill/Answer.h"
 #include "drill/Equation.h"
+#include "resources/ResourceIds.h"
 #include "scene/Image.h"
 #include "scene/Text.h"
 #include "tests/support/TestFigures.h"

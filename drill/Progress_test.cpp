@@ -341,17 +341,6 @@ TEST_F(ProgressTest, ResetStatisticsZeroesCountsAndScoreAndKeepsTheRest) {
     EXPECT_EQ(stored_.Statistics(), std::vector<std::int32_t>(24, 0));
 }
 
-TEST_F(ProgressTest, CorrectRatioIsCorrectOverAttemptsInSinglePrecision) {
-    Progress& progress = Load();
-    EXPECT_EQ(progress.CorrectRatio(4), 0.0f);
-    progress.stats[3] = {2, 3};
-    EXPECT_EQ(progress.CorrectRatio(4), 2.0f / 3.0f);
-    progress.stats[11] = {7, 7};
-    EXPECT_EQ(progress.CorrectRatio(12), 1.0f);
-    EXPECT_EQ(progress.CorrectRatio(0), 0.0f);
-    EXPECT_EQ(progress.CorrectRatio(13), 0.0f);
-}
-
 // --- Score --------------------------------------------------------------------------------
 
 TEST_F(ProgressTest, AddBonusToScoreAddsTheBonusRestoresItAndSaves) {

@@ -55,10 +55,4 @@ TEST_F(SplashScreenTest, ATapOnTheTitleIsPassedOnAtStylusDownOnly) {
     EXPECT_EQ(listener.lastScreen, splash.get());
 }
 
-TEST_F(SplashScreenTest, ATapOnATextLineDoesNothing) {
-    splash->PointerDown(20, 290);
-    splash->PointerDown(170, 292);
-    EXPECT_TRUE(listener.log.empty());
-}
-
 }  // namespace

@@ -178,20 +178,19 @@ struct LOGFONTW {
 #define DT_VCENTER 0x0004u
 #define DT_SINGLELINE 0x0020u
 
-// The face is chosen by fontconfig: a named face, or for none the family's generic face
-// (Swiss: sans-serif); weight 600 and above is bold. A positive lfHeight is the cell height
+// Only the system's face is made: bold (weight 600 and above), of the Swiss family, named by
+// no face, upright and plain; null for any other. A positive lfHeight is the cell height
 // (ascent + descent) in pixels, a negative one the em height. Text is drawn bi-level: every
-// pixel is either the text colour or untouched (or the background colour in opaque mode).
+// pixel is either the text colour or the background colour.
 HFONT CreateFontIndirectW(const LOGFONTW* font);
 // The extent of `count` characters: cx their total advance, cy the font's cell height.
-// With `fit` and `extents`, also how many characters fit in `maxExtent` and the extent after
-// each character.
+// Fitting (`fit`, `extents`) is not supported and fails the call.
 BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* extents,
                            SIZE* size);
 // One line, placed in `rect` as `format` says and clipped to it; the line's cell box is
-// filled with the background colour first (the background mode is always opaque). Only DT_SINGLELINE with
-// DT_CENTER and DT_VCENTER is supported. Returns the line's height, 0 on failure. A count
-// of -1 means the text is null-terminated.
+// filled with the background colour first (the background mode is always opaque). Only
+// DT_SINGLELINE with DT_CENTER and DT_VCENTER is supported. Returns the line's height, 0 on
+// failure. A count of -1 means the text is null-terminated.
 int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
 
 // ---------------------------------------------------------------------------

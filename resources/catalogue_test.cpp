@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "resources/ResourceIds.h"
+#include "platform/core/bmp.h"
+#include "platform/core/icons.h"
+#include "platform/core/resource_loading.h"
+#include "platform/core/wave.h"
 #include "platform/testing/testing.h"
 #include "platform/win32.h"
+#include "resources/ResourceIds.h"
 
-using platform::testing::DescribeBitmapFile;
-using platform::testing::DescribeWave;
 using platform::testing::HeadlessWindow;
 using platform::testing::PixelAt;
 
@@ -86,11 +88,10 @@ protected:
 
 TEST_P(BitmapResourceTest, HasItsSizeAndColourDepth) {
     const BitmapSpec& spec = GetParam();
-    HRSRC resource = FindResourceW(Module(), MAKEINTRESOURCEW(spec.id), RT_BITMAP);
+    const auto* resource = platform::FindProgramResource(platform::ResourceType::Bitmap, spec.id);
     ASSERT_NE(resource, nullptr) << spec.name;
-    const auto format =
-        DescribeBitmapFile(LoadResource(Module(), resource), platform::testing::ResourceSize(resource));
-    ASSERT_TRUE(format.valid) << spec.name;
+    platform::BmpInfo format;
+    ASSERT_TRUE(platform::ReadBmpInfo(resource->data, resource->size, format)) << spec.name;
     EXPECT_EQ(format.width, spec.width);
     EXPECT_EQ(format.height, spec.height);
     EXPECT_EQ(format.bitsPerPixel, spec.colours == 256 ? 8 : 4);
@@ -191,12 +192,13 @@ TEST_P(WaveResourceTest, IsMonoPcmOfItsRateSampleSizeAndLength) {
     const void* data = LockResource(LoadResource(Module(), resource));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(std::string(static_cast<const char*>(data), 4), "RIFF");
-    const auto format = DescribeWave(data, platform::testing::ResourceSize(resource));
-    ASSERT_TRUE(format.valid);
+    platform::WaveImage format;
+    ASSERT_TRUE(platform::ReadWave(
+        data, reinterpret_cast<const platform::Resource*>(resource)->size, format));
     EXPECT_EQ(format.rate, spec.rate);
     EXPECT_EQ(format.bitsPerSample, spec.bits);
     EXPECT_EQ(format.channels, 1);
-    EXPECT_NEAR(format.frames * 1000.0 / format.rate, spec.milliseconds, 1.0);
+    EXPECT_NEAR(format.Frames() * 1000.0 / format.rate, spec.milliseconds, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Resources, WaveResourceTest,
@@ -285,12 +287,10 @@ TEST(ResourceLoading, TheIconGroupHoldsA32AndA16PixelImage) {
     HICON icon = LoadIconW(Module(), MAKEINTRESOURCEW(IDI_CHALKMERE));
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(LoadIconW(Module(), MAKEINTRESOURCEW(IDI_CHALKMERE)), icon) << "icons are shared";
-    const auto sizes = platform::testing::IconImageSizes(icon);
-    ASSERT_EQ(sizes.size(), 2u);
-    EXPECT_EQ(sizes[0].cx, 32);
-    EXPECT_EQ(sizes[0].cy, 32);
-    EXPECT_EQ(sizes[1].cx, 16);
-    EXPECT_EQ(sizes[1].cy, 16);
+    const auto& images = platform::LookupIcon(icon)->images;
+    ASSERT_EQ(images.size(), 2u);
+    EXPECT_EQ(images[0]->width * 100 + images[0]->height, 3232);
+    EXPECT_EQ(images[1]->width * 100 + images[1]->height, 1616);
 }
 
 }  // namespace

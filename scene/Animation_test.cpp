@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "resources/ResourceIds.h"
 #include "platform/testing/testing.h"
+#include "resources/ResourceIds.h"
 #include "scene/Screen.h"
 #include "tests/support/TestFigures.h"
 
@@ -59,18 +59,6 @@ protected:
     std::vector<std::string> log;
     LoggingAnimationListener listener{"a", log};
 };
-
-TEST_F(AnimationTest, TheStripIsFourFramesOfOneHundredPixels) {
-    EXPECT_EQ(lstrcmpW(checkMark->GetTypeName(), TEXT("Animation")), 0);
-    EXPECT_EQ(checkMark->frameWidth, 100);
-    EXPECT_EQ(checkMark->GetWidth(), 100);
-    EXPECT_EQ(checkMark->width, 400);
-    EXPECT_EQ(checkMark->GetHeight(), 100);
-    EXPECT_EQ(checkMark->GetBounds(), (RECT{70, 90, 170, 190}));
-    EXPECT_FALSE(checkMark->visible);
-    EXPECT_FALSE(checkMark->enabled);
-    EXPECT_FALSE(Running());
-}
 
 TEST_F(AnimationTest, TheSurfaceShowsTheCurrentFramesColumnOfTheStrip) {
     for (int frame = 0; frame < 4; ++frame) {

@@ -37,19 +37,6 @@ protected:
     std::vector<std::unique_ptr<Figure>> owned_;
 };
 
-TEST_F(FigureTest, NewFigureStartsInvisibleDisabledAtZTenWithNoGeometry) {
-    screen_.dirtyRect = kClean;
-    BareFigure figure(&screen_, window_, 0, 0);
-    EXPECT_FALSE(figure.visible);
-    EXPECT_FALSE(figure.enabled);
-    EXPECT_EQ(figure.GetZOrder(), 10);
-    EXPECT_EQ(figure.tag, 0);
-    EXPECT_EQ(figure.GetBounds(), (RECT{0, 0, 0, 0}));
-    EXPECT_EQ(lstrcmpW(figure.GetTypeName(), TEXT("Figure")), 0);
-    // The constructor's z-order setter reports the empty rectangle at the origin.
-    EXPECT_EQ(screen_.dirtyRect, (RECT{0, 0, 0, 0}));
-}
-
 TEST_F(FigureTest, MovingReportsTheOldAndTheNewArea) {
     BareFigure& figure = PlacedFigure();
     figure.SetX(50);

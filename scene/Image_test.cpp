@@ -4,16 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "resources/ResourceIds.h"
+#include "platform/core/resource_loading.h"
 #include "platform/testing/testing.h"
+#include "resources/ResourceIds.h"
 #include "scene/Button.h"
 #include "scene/Hotspot.h"
 #include "scene/Image.h"
 #include "tests/support/TestFigures.h"
 
+using platform::ResourceLoadCount;
 using platform::testing::LiveGdiObjectCount;
 using platform::testing::PixelAt;
-using platform::testing::ResourceLoadCount;
 using testsupport::LoggingListener;
 using testsupport::ScreenFixture;
 
@@ -46,38 +47,12 @@ protected:
     }
 };
 
-TEST_F(BitmapFigureTest, AnImageIsItsBitmapVisibleAndDisabledAtTheOrigin) {
-    Image star(screen.get(), window, IDB_STAR);
-    EXPECT_EQ(lstrcmpW(star.GetTypeName(), TEXT("Image")), 0);
-    EXPECT_EQ(star.resourceId, IDB_STAR);
-    EXPECT_EQ(star.GetWidth(), 15);
-    EXPECT_EQ(star.GetHeight(), 15);
-    EXPECT_EQ(star.bitmapInfo.bmWidth, 15);
-    EXPECT_TRUE(star.visible);
-    EXPECT_FALSE(star.enabled);
-    EXPECT_EQ(star.GetZOrder(), 10);
-    EXPECT_EQ(star.GetBounds(), (RECT{0, 0, 15, 15}));
-    EXPECT_EQ(SurfacePixels(star), BitmapColumns(IDB_STAR, 0, 15, 15));
-}
-
 TEST_F(BitmapFigureTest, DestroyingFiguresReleasesEveryDrawingObject) {
     const int before = LiveGdiObjectCount();
     delete new Image(screen.get(), window, IDB_STAR);
     delete new Button(screen.get(), window, IDB_SETTINGS_BUTTON);
     delete new Hotspot(screen.get(), window, 10, 10);
     EXPECT_EQ(LiveGdiObjectCount(), before);
-}
-
-TEST_F(BitmapFigureTest, AButtonMeasuresOneFace) {
-    Button* button = Place(new Button(screen.get(), window, IDB_SETTINGS_BUTTON), 12, 20);
-    EXPECT_EQ(lstrcmpW(button->GetTypeName(), TEXT("Button")), 0);
-    EXPECT_EQ(button->width, 80);
-    EXPECT_EQ(button->GetWidth(), 40);
-    EXPECT_EQ(button->GetHeight(), 35);
-    EXPECT_EQ(button->GetBounds(), (RECT{12, 20, 52, 55}));
-    EXPECT_TRUE(button->visible);
-    EXPECT_FALSE(button->enabled);
-    EXPECT_EQ(button->pressed, 0);
 }
 
 TEST_F(BitmapFigureTest, AButtonShowsItsLeftFaceRestingAndItsRightFacePressed) {

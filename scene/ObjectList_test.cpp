@@ -93,29 +93,6 @@ TEST(ObjectList, AtOutOfRangeYieldsTheFirstValueOrTheNullValue) {
     EXPECT_EQ(pointers.At(0), nullptr);
 }
 
-TEST(ObjectList, ClearEmptiesTheListAndLeavesTheObjects) {
-    int a = 1;
-    int b = 2;
-    ObjectList<int*> list;
-    list.Clear();
-    EXPECT_EQ(list.count, 0);
-    list.InsertAt(&a, 0);
-    list.InsertAt(&b, 1);
-    list.Clear();
-    EXPECT_EQ(list.head, nullptr);
-    EXPECT_EQ(list.tail, nullptr);
-    EXPECT_EQ(list.count, 0);
-    EXPECT_EQ(a + b, 3);
-}
-
-TEST(ObjectList, CopyToWritesTheValuesHeadFirst) {
-    ObjectList<char> list;
-    Fill(list, "xyz");
-    char array[3] = {};
-    list.CopyTo(array);
-    EXPECT_EQ(std::string(array, 3), "xyz");
-}
-
 // --- Snapshot notification ---------------------------------------------------------------
 
 // A callee of a notification pass, which may change the list while it is being called.

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "resources/ResourceIds.h"
 #include "platform/testing/testing.h"
+#include "resources/ResourceIds.h"
 #include "tests/support/TestFigures.h"
 
 using platform::testing::LiveGdiObjectCount;
@@ -75,41 +75,6 @@ INSTANTIATE_TEST_SUITE_P(Text, TextSizeTest,
                          ::testing::Values(TextCase{u"Score", 16}, TextCase{u"v. 1.1", 12},
                                            TextCase{u"100", 12}, TextCase{u"144", 20},
                                            TextCase{u"98", 50}, TextCase{u"\u00F7", 50}));
-
-TEST_F(TextTest, TheDefaultFontIsTwentyPixelsBold) {
-    Text withDefault(screen.get(), window, TEXT("37"), RGB(0, 0, 0));
-    Text withBold20(screen.get(), window, TEXT("37"), RGB(0, 0, 0), Text::BoldFont(20));
-    EXPECT_EQ(withDefault.GetWidth(), withBold20.GetWidth());
-    EXPECT_EQ(withDefault.GetHeight(), 20);
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < withDefault.GetWidth(); ++x) {
-            ASSERT_EQ(PixelAt(withDefault.GetSurface(), x, y),
-                      PixelAt(withBold20.GetSurface(), x, y));
-        }
-    }
-}
-
-TEST_F(TextTest, ANewTextIsVisibleDisabledAtTheOriginAndCalledText) {
-    Text text(screen.get(), window, TEXT("7"), kSalmon);
-    EXPECT_EQ(lstrcmpW(text.GetTypeName(), TEXT("Text")), 0);
-    EXPECT_TRUE(text.visible);
-    EXPECT_FALSE(text.enabled);
-    EXPECT_EQ(text.GetX(), 0);
-    EXPECT_EQ(text.GetY(), 0);
-    EXPECT_EQ(text.GetZOrder(), 10);
-}
-
-TEST_F(TextTest, TheCallersStringAndFontMayChangeRightAfterConstruction) {
-    WCHAR buffer[8] = u"123";
-    LOGFONTW font = Text::BoldFont(20);
-    Text text(screen.get(), window, buffer, kSalmon, font);
-    const SIZE before = {text.GetWidth(), text.GetHeight()};
-    lstrcpynW(buffer, u"9999999", 8);
-    font.lfHeight = 50;
-    EXPECT_EQ(std::u16string(text.text), u"123");
-    EXPECT_EQ(text.GetWidth(), before.cx);
-    EXPECT_EQ(text.GetHeight(), before.cy);
-}
 
 TEST_F(TextTest, AStringTableEntryIsLoadedAndCutTo79Characters) {
     Text caption(screen.get(), instance, window, IDS_SCORE, kSalmon, Text::BoldFont(16));

@@ -64,8 +64,7 @@ bool ReadLayout(const std::uint8_t* bytes, std::size_t size, Layout& layout) {
     layout.stride = ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4;
     const std::size_t paletteEnd =
         layout.palette + static_cast<std::size_t>(colours) * layout.paletteEntryBytes;
-    return paletteEnd <= size && layout.pixels >= paletteEnd &&
-           layout.pixels <= size &&
+    return paletteEnd <= size && layout.pixels >= paletteEnd && layout.pixels <= size &&
            (size - layout.pixels) / layout.stride >= static_cast<std::size_t>(height);
 }
 

@@ -38,8 +38,7 @@ public:
 
     // A hidden desktop window showing `width` × `height` display pixels; its id (never 0), or
     // 0 when none can be opened.
-    virtual int Open(const std::u16string& title, int width, int height,
-                     const IconImage* icon) = 0;
+    virtual int Open(const std::u16string& title, int width, int height, const IconImage* icon) = 0;
     virtual void Close(int window) = 0;
     virtual void Show(int window) = 0;
     // Brings the window to the front with the input focus.

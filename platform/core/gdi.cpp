@@ -372,15 +372,11 @@ COLORREF SetBkColor(HDC dc, COLORREF colour) {
     return std::exchange(context->backgroundColour, colour);
 }
 
-
 COLORREF SetTextColor(HDC dc, COLORREF colour) {
     Context* context = LookupContext(dc);
     if (context == nullptr) return 0xFFFFFFFFu;
     return std::exchange(context->textColour, colour);
 }
-
-
-
 
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
             DWORD rop) {

@@ -49,31 +49,6 @@ using GdiTest = testsupport::LeakCheckedTest;
 
 // --- Memory contexts and object selection -----------------------------------------------
 
-TEST_F(GdiTest, NewMemoryContextHasTheWin32Defaults) {
-    HDC windowDC = GetDC(window_);
-    HDC dc = CreateCompatibleDC(windowDC);
-    ReleaseDC(window_, windowDC);
-
-    EXPECT_EQ(SetBkColor(dc, kBlack), kWhite);
-    EXPECT_EQ(SetTextColor(dc, kWhite), kBlack);
-
-    HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
-    HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    EXPECT_EQ(pen, GetStockObject(BLACK_PEN));
-    EXPECT_EQ(brush, GetStockObject(WHITE_BRUSH));
-
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, 4, 4);
-    BITMAP info{};
-    HGDIOBJ defaultBitmap = SelectObject(dc, bitmap);
-    ASSERT_EQ(GetObjectW(defaultBitmap, sizeof info, &info), static_cast<int>(sizeof info));
-    EXPECT_EQ(info.bmWidth, 1);
-    EXPECT_EQ(info.bmHeight, 1);
-
-    SelectObject(dc, defaultBitmap);
-    EXPECT_TRUE(DeleteDC(dc));
-    EXPECT_TRUE(DeleteObject(bitmap));
-}
-
 TEST_F(GdiTest, SelectObjectReturnsWhatItReplacedForEveryKind) {
     Canvas canvas(window_, 2, 2);
     HPEN pen = CreatePen(PS_SOLID, 3, kRed);

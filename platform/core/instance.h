@@ -18,8 +18,7 @@ public:
     // Whether another process holds the name.
     virtual bool FindOther(const std::u16string& className, const std::u16string& title) = 0;
     // Asks the process that holds the name to raise its window.
-    virtual bool AskOtherToRaise(const std::u16string& className,
-                                 const std::u16string& title) = 0;
+    virtual bool AskOtherToRaise(const std::u16string& className, const std::u16string& title) = 0;
     // Appends the claims whose window another process has asked to raise.
     virtual void TakeRaiseRequests(std::vector<int>& claims) = 0;
 };

@@ -49,8 +49,8 @@ void PresentDrawnWindows(DisplayBackend& display) {
     for (Window* window : LiveWindows()) {
         if (!window->drawn || window->displayWindow == 0 || !window->visible) continue;
         window->drawn = false;
-        display.Present(window->displayWindow, window->client.pixels.data(),
-                        window->client.width, window->client.height);
+        display.Present(window->displayWindow, window->client.pixels.data(), window->client.width,
+                        window->client.height);
         lastActivity = GetTickCount();
     }
 }

@@ -1,7 +1,6 @@
 // Fonts, extents and bi-level text on the text backend's glyphs.
 #include <algorithm>
 #include <climits>
-#include <vector>
 
 #include "platform/core/fonts.h"
 #include "platform/core/utf16.h"
@@ -9,12 +8,18 @@
 namespace platform {
 namespace {
 
+// The one face the program draws with: bold, of the Swiss family, named by no face, upright
+// and plain. Other requests are refused plainly rather than answered with a guess.
+bool IsSystemFace(const LOGFONTW& font) {
+    return font.lfFaceName[0] == 0 && (font.lfPitchAndFamily & 0xF0) == FF_SWISS &&
+           font.lfWeight >= 600 && font.lfItalic == 0 && font.lfUnderline == 0 &&
+           font.lfStrikeOut == 0 && font.lfHeight <= kMaxFontHeight &&
+           font.lfHeight >= -kMaxFontHeight;
+}
+
 Font* MakeFont(const LOGFONTW& description) {
     TextBackend* backend = CurrentTextBackend();
-    if (backend == nullptr || description.lfHeight > kMaxFontHeight ||
-        description.lfHeight < -kMaxFontHeight) {
-        return nullptr;
-    }
+    if (backend == nullptr || !IsSystemFace(description)) return nullptr;
     std::unique_ptr<TextFont> face = backend->OpenFont(description);
     return face != nullptr ? new Font(description, std::move(face)) : nullptr;
 }
@@ -24,19 +29,11 @@ Font* SelectedFont(const Context& context) {
     return static_cast<Font*>(context.font);
 }
 
-// Total advance of the text; with `extents`, the running total after each UTF-16 unit
-// (both units of a pair get the total after the pair).
-long long MeasureText(Font* font, LPCWSTR text, int count, INT* extents) {
+// Total advance of the text.
+long long MeasureText(Font* font, LPCWSTR text, int count) {
     long long total = 0;
-    int position = 0;
-    while (position < count) {
-        const int first = position;
-        const char32_t codePoint = NextCodePoint(text, count, position);
-        if (font != nullptr) total += font->face->GlyphFor(codePoint).advance;
-        if (extents != nullptr) {
-            const INT extent = static_cast<INT>(std::min<long long>(total, INT_MAX));
-            std::fill(extents + first, extents + position, extent);
-        }
+    for (int position = 0; position < count;) {
+        total += font->face->GlyphFor(NextCodePoint(text, count, position)).advance;
     }
     return total;
 }
@@ -89,26 +86,20 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
     return reinterpret_cast<HFONT>(static_cast<GdiObject*>(made));
 }
 
-BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* extents,
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int, INT* fit, INT* extents,
                            SIZE* size) {
     Context* context = LookupContext(dc);
-    if (context == nullptr || text == nullptr || count < 0) return FALSE;
+    // Fitting text into a width is not supported: the program measures whole lines.
+    if (context == nullptr || text == nullptr || count < 0 || fit != nullptr ||
+        extents != nullptr) {
+        return FALSE;
+    }
     Font* font = SelectedFont(*context);
-    // Fitting needs the running totals even when the caller does not want them.
-    std::vector<INT> scratch;
-    INT* running = extents;
-    if (fit != nullptr && running == nullptr) {
-        scratch.resize(static_cast<std::size_t>(count));
-        running = scratch.data();
-    }
-    const long long total = MeasureText(font, text, count, running);
-    if (fit != nullptr) {
-        int fitting = 0;
-        while (fitting < count && running[fitting] <= maxExtent) ++fitting;
-        *fit = fitting;
-    }
     if (size != nullptr) {
-        size->cx = static_cast<LONG>(std::min<long long>(total, INT_MAX));
+        size->cx =
+            font != nullptr
+                ? static_cast<LONG>(std::min<long long>(MeasureText(font, text, count), INT_MAX))
+                : 0;
         size->cy = font != nullptr ? font->CellHeight() : 0;
     }
     return TRUE;
@@ -124,7 +115,7 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format) {
     Font* font = SelectedFont(*context);
     if (font == nullptr) return 0;
 
-    const long long width = MeasureText(font, text, count, nullptr);
+    const long long width = MeasureText(font, text, count);
     const long long height = font->CellHeight();
     long long x = rect->left;
     long long y = rect->top;

@@ -1,5 +1,6 @@
-// The text contract: a backend opens the face and size a LOGFONTW asks for and renders its
-// glyphs bi-level; the core measures, places, clips and draws them.
+// The text contract: a backend opens the system's face (bold sans-serif, the only one the
+// program draws with) at the height a LOGFONTW asks for and renders its glyphs bi-level; the
+// core measures, places, clips and draws them.
 #pragma once
 
 #include <cstdint>
@@ -42,8 +43,8 @@ public:
 class TextBackend {
 public:
     virtual ~TextBackend() = default;
-    // The face for the description (a named face, or for none the family's generic face;
-    // weight 600 and above is bold) at its size; null when none can be opened.
+    // The system's face at the description's height (the core has checked that it asks for
+    // no other face); null when none can be opened.
     virtual std::unique_ptr<TextFont> OpenFont(const LOGFONTW& font) = 0;
 };
 

@@ -55,8 +55,8 @@ bool OpenOnDesktop(Window& window, HICON classIcon) {
     if (display == nullptr) return true;
     // The class's icon, or the program's own icon group.
     const IconImage icon = DesktopIcon(classIcon != nullptr ? classIcon : ProgramIcon());
-    window.displayWindow = display->Open(window.title, window.client.width,
-                                         window.client.height, icon.width > 0 ? &icon : nullptr);
+    window.displayWindow = display->Open(window.title, window.client.width, window.client.height,
+                                         icon.width > 0 ? &icon : nullptr);
     if (window.displayWindow == 0) return false;
     if (InstanceBackend* instances = CurrentInstanceBackend()) {
         window.instanceClaim = instances->Claim(window.className, window.title);

@@ -11,8 +11,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/core/utf16.h"
-
 namespace platform {
 
 // A FreeType face opened once per file, with the glyphs rendered from it at every size.
@@ -121,18 +119,6 @@ private:
     int ppem_;
 };
 
-std::string FamilyOf(const LOGFONTW& font) {
-    WCHAR name[LF_FACESIZE + 1] = {};
-    // The name need not be terminated inside its 32 characters.
-    std::copy(font.lfFaceName, font.lfFaceName + LF_FACESIZE, name);
-    if (name[0] != 0) return Utf8FromWide(name);
-    switch (font.lfPitchAndFamily & 0xF0) {
-        case FF_ROMAN: return "serif";
-        case FF_MODERN: return "monospace";
-        default: return "sans-serif";  // FF_SWISS, FF_DONTCARE and the families we never use
-    }
-}
-
 }  // namespace
 
 FreeTypeText::FreeTypeText() {
@@ -143,15 +129,14 @@ FreeTypeText::FreeTypeText() {
 }
 
 FreeTypeText::~FreeTypeText() {
-    faces_.clear();
+    face_.reset();
     if (library_ != nullptr) FT_Done_FreeType(static_cast<FT_Library>(library_));
     // Hands fontconfig's configuration back, or the leak checker reports it.
     if (configured_) FcFini();
 }
 
 std::unique_ptr<TextFont> FreeTypeText::OpenFont(const LOGFONTW& description) {
-    FontFace* face =
-        Match(FamilyOf(description), description.lfWeight >= 600, description.lfItalic != 0);
+    FontFace* face = SystemFace();
     if (face == nullptr) return nullptr;
 
     const long long height = description.lfHeight == 0 ? 16 : description.lfHeight;
@@ -177,54 +162,46 @@ std::unique_ptr<TextFont> FreeTypeText::OpenFont(const LOGFONTW& description) {
     return font;
 }
 
-FontFace* FreeTypeText::Match(const std::string& family, bool bold, bool italic) {
-    const auto key = std::make_tuple(family, bold, italic);
-    auto known = matches_.find(key);
-    if (known != matches_.end()) return known->second;
-    FontFace* face = nullptr;
-    if (ready_) {
-        FcPattern* pattern = FcPatternCreate();
-        if (pattern == nullptr) return nullptr;
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        // Prefer outlines: the cell metrics need a scalable face.
-        FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-        FcPatternDestroy(pattern);
-        FcChar8* file = nullptr;
-        int index = 0;
-        if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-            if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
-            face = OpenFace(reinterpret_cast<const char*>(file), index);
-        }
-        if (match != nullptr) FcPatternDestroy(match);
+FontFace* FreeTypeText::SystemFace() {
+    if (looked_) return systemFace_;
+    looked_ = true;
+    if (!ready_) return nullptr;
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr) return nullptr;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    // Prefer outlines: the cell metrics need a scalable face.
+    FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    FcChar8* file = nullptr;
+    int index = 0;
+    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) index = 0;
+        systemFace_ = OpenFace(reinterpret_cast<const char*>(file), index);
     }
-    matches_.emplace(key, face);
-    return face;
+    if (match != nullptr) FcPatternDestroy(match);
+    return systemFace_;
 }
 
 FontFace* FreeTypeText::OpenFace(const std::string& file, int index) {
-    const auto key = std::make_pair(file, index);
-    auto known = faces_.find(key);
-    if (known != faces_.end()) return known->second.get();
-
     FT_Face ftFace = nullptr;
     if (FT_New_Face(static_cast<FT_Library>(library_), file.c_str(), index, &ftFace) != 0) {
-        faces_.emplace(key, nullptr);
         return nullptr;
     }
-    auto face = std::make_unique<FontFace>();
-    face->face = ftFace;
+    face_ = std::make_unique<FontFace>();
+    face_->face = ftFace;
     // Cell metrics need outlines in font units; a bitmap-only face has neither.
-    if (!FT_IS_SCALABLE(ftFace) || ftFace->units_per_EM == 0) face.reset();
-    if (face != nullptr) SetDesignExtent(*face);
-    FontFace* result = face.get();
-    faces_.emplace(key, std::move(face));
-    return result;
+    if (!FT_IS_SCALABLE(ftFace) || ftFace->units_per_EM == 0) {
+        face_.reset();
+        return nullptr;
+    }
+    SetDesignExtent(*face_);
+    return face_.get();
 }
 
 }  // namespace platform

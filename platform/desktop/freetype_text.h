@@ -2,11 +2,8 @@
 // (anti-aliased edges would turn into coloured fringes once text is colour-keyed).
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
-#include <tuple>
-#include <utility>
 
 #include "platform/core/text_backend.h"
 
@@ -21,19 +18,20 @@ public:
     FreeTypeText(const FreeTypeText&) = delete;
     FreeTypeText& operator=(const FreeTypeText&) = delete;
 
+    // The system's face at the description's height: fontconfig's bold sans-serif.
     std::unique_ptr<TextFont> OpenFont(const LOGFONTW& font) override;
 
 private:
-    FontFace* Match(const std::string& family, bool bold, bool italic);
+    // Looked up once; null when none can be opened.
+    FontFace* SystemFace();
     FontFace* OpenFace(const std::string& file, int index);
 
     bool configured_ = false;  // fontconfig
     bool ready_ = false;       // and FreeType
     void* library_ = nullptr;  // FT_Library
-    // Each answer of fontconfig is kept, so only the first request for a family and style
-    // touches the disk.
-    std::map<std::tuple<std::string, bool, bool>, FontFace*> matches_;
-    std::map<std::pair<std::string, int>, std::unique_ptr<FontFace>> faces_;
+    bool looked_ = false;
+    FontFace* systemFace_ = nullptr;
+    std::unique_ptr<FontFace> face_;
 };
 
 }  // namespace platform

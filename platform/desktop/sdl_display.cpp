@@ -55,8 +55,7 @@ bool SdlDisplay::StartVideo() {
     return true;
 }
 
-int SdlDisplay::Open(const std::u16string& title, int width, int height,
-                     const IconImage* icon) {
+int SdlDisplay::Open(const std::u16string& title, int width, int height, const IconImage* icon) {
     if (!StartVideo()) return 0;
     const int scale = StartingScale(width, height);
     SDL_Window* sdl = SDL_CreateWindow(Utf8FromWide(title.c_str()).c_str(), SDL_WINDOWPOS_CENTERED,
@@ -130,9 +129,9 @@ void SdlDisplay::Present(int id, const std::uint32_t* pixels, int width, int hei
     if (window->source == nullptr || window->source->pixels != pixels ||
         window->source->w != width || window->source->h != height) {
         SDL_FreeSurface(window->source);
-        window->source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels),
-                                                            width, height, 32, width * 4,
-                                                            SDL_PIXELFORMAT_RGB888);
+        window->source =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels), width, height,
+                                               32, width * 4, SDL_PIXELFORMAT_RGB888);
         if (window->source == nullptr) return;
     }
     if (window->fillBars) {

@@ -34,8 +34,7 @@ sockaddr_un AddressFor(const std::string& key, socklen_t& length) {
 
 std::string NameKey(const std::u16string& className, const std::u16string& title,
                     const std::string& dataFolder) {
-    return Utf8FromWide(className.c_str()) + "\n" + Utf8FromWide(title.c_str()) + "\n" +
-           dataFolder;
+    return Utf8FromWide(className.c_str()) + "\n" + Utf8FromWide(title.c_str()) + "\n" + dataFolder;
 }
 
 }  // namespace
@@ -44,8 +43,7 @@ SocketInstance::~SocketInstance() {
     while (!claims_.empty()) Release(claims_.back());
 }
 
-int SocketInstance::Connect(const std::u16string& className,
-                            const std::u16string& title) const {
+int SocketInstance::Connect(const std::u16string& className, const std::u16string& title) const {
     socklen_t length = 0;
     const sockaddr_un address = AddressFor(NameKey(className, title, dataFolder_), length);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -92,8 +90,7 @@ bool SocketInstance::FindOther(const std::u16string& className, const std::u16st
     return true;
 }
 
-bool SocketInstance::AskOtherToRaise(const std::u16string& className,
-                                     const std::u16string& title) {
+bool SocketInstance::AskOtherToRaise(const std::u16string& className, const std::u16string& title) {
     const int fd = Connect(className, title);
     if (fd < 0) return false;
     const bool sent =

@@ -274,15 +274,17 @@ int SqliteStore::CreateTables() {
 
 int SqliteStore::PrepareStatements() {
     int rc = findKey_.Prepare(db_, "SELECT 1 FROM keys WHERE path = ?1");
-    if (rc == SQLITE_OK) rc = insertKey_.Prepare(db_, "INSERT OR IGNORE INTO keys(path) VALUES (?1)");
+    if (rc == SQLITE_OK)
+        rc = insertKey_.Prepare(db_, "INSERT OR IGNORE INTO keys(path) VALUES (?1)");
     if (rc == SQLITE_OK) {
         rc = selectValue_.Prepare(
             db_, "SELECT type, data FROM registry_values WHERE key = ?1 AND name = ?2");
     }
     if (rc == SQLITE_OK) {
         rc = upsertValue_.Prepare(
-            db_, "INSERT OR REPLACE INTO registry_values(key, name, type, data) VALUES (?1, ?2, "
-                 "?3, ?4)");
+            db_,
+            "INSERT OR REPLACE INTO registry_values(key, name, type, data) VALUES (?1, ?2, "
+            "?3, ?4)");
     }
     return rc;
 }

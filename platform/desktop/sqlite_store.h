@@ -25,8 +25,8 @@ public:
     StoreResult CreateKey(const std::string& path, bool& created) override;
     StoreResult Get(const std::string& key, const std::string& name, DWORD& type,
                     std::vector<BYTE>& data) override;
-    StoreResult Set(const std::string& key, const std::string& name, DWORD type,
-                    const BYTE* data, std::size_t size) override;
+    StoreResult Set(const std::string& key, const std::string& name, DWORD type, const BYTE* data,
+                    std::size_t size) override;
 
     // Why the store last failed, for diagnostics.
     const std::string& LastError() const { return lastError_; }

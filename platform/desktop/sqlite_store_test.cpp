@@ -224,8 +224,7 @@ TEST_P(DamagedRegistryTest, IsMovedAsideAndAFreshDatabaseTakesTheWrites) {
     Close();
     const std::string kind = GetParam();
     if (kind == "garbage") {
-        std::ofstream(File(), std::ios::binary | std::ios::trunc)
-            << std::string(3000, '\x5A');
+        std::ofstream(File(), std::ios::binary | std::ios::trunc) << std::string(3000, '\x5A');
     } else if (kind == "truncated") {
         std::filesystem::resize_file(File(), 1500);
     } else if (kind == "unsupported format") {

@@ -31,8 +31,8 @@ public:
         data = found->second.second;
         return StoreResult::Done;
     }
-    StoreResult Set(const std::string& key, const std::string& name, DWORD type,
-                    const BYTE* data, std::size_t size) override {
+    StoreResult Set(const std::string& key, const std::string& name, DWORD type, const BYTE* data,
+                    std::size_t size) override {
         if (!available) return StoreResult::Unavailable;
         values_[Folded(key + "\\" + name)] = {type, std::vector<BYTE>(data, data + size)};
         return StoreResult::Done;

@@ -31,7 +31,8 @@ public:
         // The wait ends when the next event arrives, at once if it is already due.
         if (dueIn(script_.front().first) > 0) SetTickCount(script_.front().first);
         const DWORD arrived = GetTickCount();
-        while (!script_.empty() && static_cast<std::int32_t>(script_.front().first - arrived) <= 0) {
+        while (!script_.empty() &&
+               static_cast<std::int32_t>(script_.front().first - arrived) <= 0) {
             events.push_back(script_.front().second);
             script_.pop_front();
         }

@@ -89,37 +89,6 @@ void SetPixelAt(HDC dc, int x, int y, COLORREF colour);
 // Destroys every window, each told WM_DESTROY first (what a test leaves behind).
 void DestroyWindows();
 
-// --- Resources ------------------------------------------------------------------------
-
-// A RIFF/WAVE image's format; `valid` is false when it is not one the platform plays.
-struct WaveFormat {
-    bool valid = false;
-    int rate = 0;
-    int bitsPerSample = 0;
-    int channels = 0;
-    int frames = 0;
-};
-WaveFormat DescribeWave(const void* data, DWORD size);
-
-// A BMP file as stored: its size, bits per pixel and palette entries (0 without a palette).
-struct BitmapFileFormat {
-    bool valid = false;
-    int width = 0;
-    int height = 0;
-    int bitsPerPixel = 0;
-    int paletteColours = 0;
-};
-BitmapFileFormat DescribeBitmapFile(const void* data, DWORD size);
-
-// The size of a resource found with FindResourceW, in bytes.
-DWORD ResourceSize(HRSRC resource);
-
-// The images of an icon from LoadIconW, as (width, height) pairs.
-std::vector<SIZE> IconImageSizes(HICON icon);
-
-// How often LoadResource has handed out the resource with this identifier.
-int ResourceLoadCount(int id);
-
 // --- Registry -------------------------------------------------------------------------
 
 // A registry of the test's own, in memory, in use while the object lives.

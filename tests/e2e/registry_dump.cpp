@@ -85,8 +85,7 @@ int main(int argc, char** argv) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr, 0,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        std::fprintf(stderr, "registry_dump: cannot open the key: %s\n",
-                     store.LastError().c_str());
+        std::fprintf(stderr, "registry_dump: cannot open the key: %s\n", store.LastError().c_str());
         return 1;
     }
     std::printf("score=%s\n", Text(key, TEXT("score")).c_str());
