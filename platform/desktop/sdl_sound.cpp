@@ -1,6 +1,5 @@
 // Whole sounds are converted with SDL_AudioCVT: SDL 2.26's SDL_AudioStream drops the last
-// 2048 frames of a flushed stream, which would clip every short sound. Converting takes a
-// millisecond or two per sound, once, on the program's thread.
+// 2048 frames of a flushed stream, which would clip every short sound.
 #include "platform/desktop/sdl_sound.h"
 
 #include <SDL.h>
@@ -27,21 +26,27 @@ constexpr Uint32 kRetryMs = 3000;
 
 }  // namespace
 
-SdlSoundOutput::~SdlSoundOutput() { Close(); }
+SdlSoundOutput::~SdlSoundOutput() {
+    if (converter_.joinable()) converter_.join();
+    Close();
+}
 
 BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
+    if (converter_.joinable()) converter_.join();
     if (wave == nullptr || !EnsureDevice()) return FALSE;
+    const bool asynchronous = (flags & SND_ASYNC) != 0;
+    if (asynchronous && pcm_.count({wave, size}) == 0) {
+        // An image that cannot be read fails now, not on the thread.
+        WaveImage image;
+        if (!ReadWave(wave, size, image)) return FALSE;
+        converter_ = std::thread([this, wave, size] {
+            if (const Pcm* pcm = Converted(wave, size)) Queue(*pcm);
+        });
+        return TRUE;
+    }
     const Pcm* pcm = Converted(wave, size);
-    if (pcm == nullptr) return FALSE;
-    // Under the device's lock it cannot take a buffer between the two calls, so the old sound
-    // stops at a buffer boundary and no gap of silence precedes the new one.
-    SDL_LockAudioDevice(device_);
-    SDL_ClearQueuedAudio(device_);
-    const int queued = SDL_QueueAudio(device_, pcm->data(), static_cast<Uint32>(pcm->size()));
-    SDL_UnlockAudioDevice(device_);
-    if (queued != 0) return FALSE;
-    SDL_PauseAudioDevice(device_, 0);
-    if ((flags & SND_ASYNC) != 0) return TRUE;
+    if (pcm == nullptr || !Queue(*pcm)) return FALSE;
+    if (asynchronous) return TRUE;
 
     // An empty queue means the last piece has gone into the device's buffer; it is heard
     // one buffer later. A lost device still drains its queue, but need not be waited for.
@@ -54,7 +59,25 @@ BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
 }
 
 void SdlSoundOutput::Stop() {
+    if (converter_.joinable()) converter_.join();
     if (device_ != 0) SDL_ClearQueuedAudio(device_);
+}
+
+int SdlSoundOutput::Conversions() {
+    if (converter_.joinable()) converter_.join();
+    return static_cast<int>(pcm_.size());
+}
+
+bool SdlSoundOutput::Queue(const Pcm& pcm) {
+    // Under the device's lock it cannot take a buffer between the two calls, so the old sound
+    // stops at a buffer boundary and no gap of silence precedes the new one.
+    SDL_LockAudioDevice(device_);
+    SDL_ClearQueuedAudio(device_);
+    const int queued = SDL_QueueAudio(device_, pcm.data(), static_cast<Uint32>(pcm.size()));
+    SDL_UnlockAudioDevice(device_);
+    if (queued != 0) return false;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
 }
 
 bool SdlSoundOutput::EnsureDevice() {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,11 @@ namespace platform {
 // converted to the device's format on its first play and kept by address and size, so
 // images must stay unchanged at their address while the output lives (resources do, for the
 // life of the process). Playing replaces whatever is still queued.
+//
+// Play and Stop are called from one thread. Resampling a second of sound costs a few
+// milliseconds, which the start-up tune would add to the first frame: the first asynchronous
+// play of an image converts and queues it on a thread of its own, and every later call
+// waits for that thread first, so nothing else is ever shared with it.
 class SdlSoundOutput : public SoundOutput {
 public:
     SdlSoundOutput() = default;
@@ -28,7 +34,7 @@ public:
     // For tests and diagnostics: how often a device was asked for, and how many WAVE images
     // were converted.
     int OpenAttempts() const { return openAttempts_; }
-    int Conversions() const { return static_cast<int>(pcm_.size()); }
+    int Conversions();
 
 private:
     using Pcm = std::vector<std::uint8_t>;
@@ -36,6 +42,8 @@ private:
     bool EnsureDevice();
     // The image as device-format PCM, converted on first use; null when it cannot be read.
     const Pcm* Converted(const void* wave, std::size_t size);
+    // Replaces what is queued by the sound.
+    bool Queue(const Pcm& pcm);
     void Close();
 
     std::uint32_t device_ = 0;  // an SDL_AudioDeviceID; 0 while closed
@@ -44,6 +52,7 @@ private:
     std::uint32_t lastFailureMs_ = 0;
     int openAttempts_ = 0;
     std::map<std::pair<const void*, std::size_t>, Pcm> pcm_;
+    std::thread converter_;
 };
 
 }  // namespace platform
