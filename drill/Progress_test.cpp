@@ -2,12 +2,22 @@
 #include "drill/Progress.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/desktop/sqlite_store.h"
 #include "platform/testing/testing.h"
 
 using platform::testing::TemporaryRegistry;
@@ -404,16 +414,180 @@ TEST_F(ProgressTest, ThreeAcquiresAndThreeReleasesLoadOnceAndDeleteOnce) {
     EXPECT_EQ(AcquireProgress()->score, 50) << "a new record loads again";
 }
 
-TEST_F(ProgressTest, WithoutARegistryTheRecordWorksOnDefaultsAndSavesNothing) {
+// --- A registry that cannot be read or written for a while ------------------------------
+
+// Stored: score 4, level 5, automatic levelling off, level 1 with 0 of 3.
+void StoreAnEarlierSession(StoredValues& stored) {
+    stored.SetText(TEXT("score"), u"4");
+    stored.SetText(TEXT("level"), u"5");
+    stored.SetText(TEXT("auto"), u"1");
+    std::vector<std::int32_t> counters(24, 0);
+    counters[1] = 3;
+    stored.SetStatistics(counters);
+}
+
+// 1. Unreadable at start: the record plays on the defaults and writes nothing over what is
+//    stored. 2. Readable again: at the next result the stored values come back with this
+//    session's points and results on top, and saving goes on.
+TEST_F(ProgressTest, WhatCouldNotBeReadIsNeverOverwrittenAndTheSessionIsAddedToIt) {
+    StoreAnEarlierSession(stored_);
     registry_.SetAvailable(false);
     Progress& progress = Load();
+    EXPECT_EQ(progress.score, 0);
     EXPECT_EQ(progress.level, 1);
-    Record(progress, "ccccc");
     progress.AddBonusToScore();
-    EXPECT_EQ(progress.level, 2);
-    EXPECT_EQ(progress.score, 12);
+    progress.RecordResult(true);
     registry_.SetAvailable(true);
-    EXPECT_FALSE(stored_.Has(TEXT("score")));
+    EXPECT_EQ(stored_.Text(TEXT("score")), u"4") << "nothing was written over it";
+    EXPECT_EQ(stored_.Statistics()[1], 3);
+
+    progress.AddBonusToScore();
+    progress.RecordResult(true);
+    EXPECT_EQ(stored_.Text(TEXT("score")), u"28");
+    EXPECT_EQ(stored_.Text(TEXT("level")), u"5");
+    EXPECT_EQ(stored_.Text(TEXT("auto")), u"1");
+    EXPECT_EQ(stored_.Statistics()[0], 2);
+    EXPECT_EQ(stored_.Statistics()[1], 5);
+    EXPECT_EQ(progress.level, 5);
+    EXPECT_FALSE(progress.autoLevel);
+    EXPECT_TRUE(progress.levelChanged && progress.scoreChanged) << "the screens show it";
+}
+
+// A level and the switch chosen while nothing could be saved are saved with the next change
+// that can be; so is a reset, which clears what was stored.
+TEST_F(ProgressTest, ChoicesMadeWhileSavingFailsAreSavedAtTheNextSave) {
+    StoreAnEarlierSession(stored_);
+    for (bool readableAtStart : {true, false}) {
+        registry_.SetAvailable(readableAtStart);
+        Progress& progress = Load();
+        registry_.SetAvailable(false);
+        progress.SetLevel(7);
+        progress.SetAutoLevel(true);
+        progress.ResetStatistics();
+        registry_.SetAvailable(true);
+        EXPECT_EQ(stored_.Text(TEXT("level")), u"5");
+        progress.RecordResult(false);
+        EXPECT_EQ(stored_.Text(TEXT("level")), u"7") << readableAtStart;
+        EXPECT_EQ(stored_.Text(TEXT("auto")), u"0") << readableAtStart;
+        EXPECT_EQ(stored_.Text(TEXT("score")), u"0") << readableAtStart;
+        EXPECT_EQ(stored_.Statistics()[13], 1) << readableAtStart;
+        EXPECT_EQ(stored_.Statistics()[1], 0) << readableAtStart;
+        ReleaseProgress();
+        StoreAnEarlierSession(stored_);
+    }
+}
+
+// --- The same on the desktop's store, locked elsewhere or on a full disk at start-up ----
+
+// Runs `body` in a child process and returns what it reports ("" for success).
+std::string InChild(const std::function<std::string()>& body) {
+    int report[2];
+    if (pipe(report) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(report[0]);
+        const std::string said = body();
+        if (!said.empty() && write(report[1], said.data(), said.size()) < 0) _exit(2);
+        _exit(said.empty() ? 0 : 1);
+    }
+    close(report[1]);
+    std::string said;
+    char buffer[256];
+    for (ssize_t got; (got = read(report[0], buffer, sizeof buffer)) > 0;) said.append(buffer, got);
+    close(report[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status)) return "the child was killed";
+    return WEXITSTATUS(status) == 0 ? "" : said.empty() ? "the child failed" : said;
+}
+
+class ProgressOnDiskTest : public ::testing::Test {
+protected:
+    ~ProgressOnDiskTest() override {
+        while (progressRefs > 0) ReleaseProgress();
+        platform::SetRegistryStore(nullptr);
+    }
+    // A store on `folder`, as a new start of the program opens it.
+    void Start(const std::string& folder) {
+        platform::SetRegistryStore(nullptr);
+        store_ = std::make_unique<platform::SqliteStore>(folder + "/registry.db");
+        platform::SetRegistryStore(store_.get());
+    }
+    // One problem solved at the first tap.
+    static void Solve() {
+        sharedProgress->AddBonusToScore();
+        sharedProgress->RecordResult(true);
+    }
+    // What the next start finds: empty when the stored session and the one solved problem
+    // are both there.
+    std::string Check(const std::string& folder) {
+        Start(folder);
+        std::string wrong;
+        if (stored_.Text(TEXT("score")) != u"16") wrong += "score is not 16; ";
+        if (stored_.Text(TEXT("level")) != u"5") wrong += "level is not 5; ";
+        const auto counters = stored_.Statistics();
+        if (counters.size() < 2 || counters[0] != 1 || counters[1] != 4) wrong += "stat not 1/4";
+        return wrong;
+    }
+
+    std::unique_ptr<platform::SqliteStore> store_;
+    StoredValues stored_;
+};
+
+TEST_F(ProgressOnDiskTest, ALockHeldAtStartUpIsWaitedForTwoSecondsAtMostAndOverwritesNothing) {
+    const platform::testing::TemporaryFolder folder;
+    Start(folder.Path());
+    StoreAnEarlierSession(stored_);
+    Start(folder.Path());
+    auto lock = std::make_unique<platform::testing::ForeignLock>(folder.Path() + "/registry.db");
+    ASSERT_TRUE(lock->Held());
+    const auto started = std::chrono::steady_clock::now();
+    Progress& progress = *AcquireProgress();
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_LT(waited, std::chrono::milliseconds(3000));
+    EXPECT_EQ(progress.score, 0) << "it could not be read";
+    lock.reset();
+    Solve();
+    ReleaseProgress();
+    EXPECT_EQ(Check(folder.Path()), "");
+}
+
+// The registry on a small disk with 8 KiB left, too little for its log and shared memory.
+TEST_F(ProgressOnDiskTest, AFullDiskAtStartUpOverwritesNothing) {
+    const platform::testing::TemporaryFolder folder;
+    EXPECT_EQ(InChild([&]() -> std::string {
+                  // A disk of its own, in a mount namespace of its own.
+                  if (unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+                      return "no mount namespace";
+                  }
+                  mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+                  if (mount("tmpfs", folder.Path().c_str(), "tmpfs", 0, "size=256k") != 0) {
+                      return "no tmpfs";
+                  }
+                  Start(folder.Path());
+                  StoreAnEarlierSession(stored_);
+                  platform::SetRegistryStore(nullptr);
+                  store_.reset();
+                  const std::string filler = folder.Path() + "/filler";
+                  {
+                      std::ofstream fill(filler, std::ios::binary);
+                      const std::string block(1024, 'x');
+                      while (fill.write(block.data(), block.size()) && fill.flush()) {
+                      }
+                  }
+                  const auto filled = std::filesystem::file_size(filler);
+                  if (truncate(filler.c_str(), static_cast<off_t>(filled) - 8192) != 0) {
+                      return "the filler could not be cut";
+                  }
+
+                  Start(folder.Path());
+                  if (AcquireProgress()->score != 0) return "the full disk was readable";
+                  unlink(filler.c_str());
+                  Solve();
+                  ReleaseProgress();
+                  return Check(folder.Path());
+              }),
+              "");
 }
 
 }  // namespace

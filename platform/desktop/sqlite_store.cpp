@@ -23,6 +23,8 @@ namespace platform {
 namespace {
 
 constexpr int kApplicationId = 0x43484B4D;
+// How long the first call waits for a lock held elsewhere: start-up waits this long at most.
+constexpr int kLockWaitMs = 2000;
 
 bool IsDamage(int rc) {
     rc &= 0xFF;
@@ -57,17 +59,16 @@ int SqliteStore::Statement::Prepare(sqlite3* db, const char* sql) {
     return db != nullptr ? sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) : SQLITE_OK;
 }
 
-sqlite3_stmt* SqliteStore::Statement::Use() {
+SqliteStore::Running::~Running() {
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);
-    return statement_;
 }
 
 SqliteStore::~SqliteStore() { Close(); }
 
 StoreResult SqliteStore::CreateKey(const std::string& path, bool& created) {
     return Retrying([&]() -> int {
-        sqlite3_stmt* find = findKey_.Use();
+        const Running find = findKey_.Use();
         BindText(find, 1, path);
         const int rc = sqlite3_step(find);
         if (rc == SQLITE_ROW) {
@@ -85,7 +86,7 @@ StoreResult SqliteStore::Get(const std::string& key, const std::string& name, DW
                              std::vector<BYTE>& data) {
     bool found = false;
     const StoreResult result = Retrying([&]() -> int {
-        sqlite3_stmt* select = selectValue_.Use();
+        const Running select = selectValue_.Use();
         BindText(select, 1, key);
         BindText(select, 2, name);
         const int rc = sqlite3_step(select);
@@ -122,9 +123,15 @@ StoreResult SqliteStore::Retrying(Operation operation) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!Open()) return StoreResult::Unavailable;
         const int rc = operation();
-        if (rc == SQLITE_OK) return StoreResult::Done;
+        if (rc == SQLITE_OK) {
+            WaitForLocks(true);
+            return StoreResult::Done;
+        }
         Remember(rc, "operation");
-        if (!IsDamage(rc)) return StoreResult::Unavailable;
+        if (!IsDamage(rc)) {
+            ReportFailure(rc);
+            return StoreResult::Unavailable;
+        }
         StartAfresh();
     }
     return StoreResult::Unavailable;
@@ -146,7 +153,7 @@ int SqliteStore::InTransaction(Body body) {
 
 int SqliteStore::InsertKeyChain(const std::string& path) {
     for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
-        sqlite3_stmt* insert = insertKey_.Use();
+        const Running insert = insertKey_.Use();
         BindText(insert, 1, path.substr(0, end));
         const int rc = sqlite3_step(insert);
         if (rc != SQLITE_DONE) return rc;
@@ -158,7 +165,7 @@ int SqliteStore::InsertKeyChain(const std::string& path) {
 
 int SqliteStore::Upsert(const std::string& key, const std::string& name, DWORD type,
                         const BYTE* data, std::size_t size) {
-    sqlite3_stmt* upsert = upsertValue_.Use();
+    const Running upsert = upsertValue_.Use();
     BindText(upsert, 1, key);
     BindText(upsert, 2, name);
     sqlite3_bind_int64(upsert, 3, type);
@@ -172,9 +179,14 @@ int SqliteStore::Upsert(const std::string& key, const std::string& name, DWORD t
 bool SqliteStore::Open() {
     if (db_ != nullptr) return true;
     const std::size_t slash = path_.rfind('/');
-    if (path_.empty() || slash == std::string::npos ||
-        (slash > 0 && !MakeDirectories(path_.substr(0, slash)))) {
+    if (path_.empty() || slash == std::string::npos) {
+        lastError_ = "no folder for saved progress";
+        Report(Problem::NoFolder, "neither XDG_DATA_HOME nor HOME names a folder");
+        return false;
+    }
+    if (slash > 0 && !MakeDirectories(path_.substr(0, slash))) {
         lastError_ = "no folder for " + path_ + ": " + std::strerror(errno);
+        Report(Problem::NoFolder, std::string("cannot make its folder: ") + std::strerror(errno));
         return false;
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -182,6 +194,7 @@ bool SqliteStore::Open() {
         const int rc = sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
             Remember(rc, "open");
+            ReportFailure(rc);
             Close();
             return false;
         }
@@ -199,8 +212,14 @@ bool SqliteStore::Open() {
 }
 
 SqliteStore::Outcome SqliteStore::Initialise() {
-    sqlite3_busy_timeout(db_, 2000);
+    sqlite3_busy_timeout(db_, waitForLocks_ ? kLockWaitMs : 0);
     int rc = sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    // Checkpoints every 64 pages, and the log file cut back to 256 KiB after each: a
+    // session of thousands of saves keeps the files small.
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(db_, "PRAGMA wal_autocheckpoint=64; PRAGMA journal_size_limit=262144",
+                          nullptr, nullptr, nullptr);
+    }
     if (rc != SQLITE_OK) return Classify(rc);
     Outcome outcome = CheckIntegrity();
     if (outcome != Outcome::Ready) return outcome;
@@ -305,9 +324,43 @@ SqliteStore::Outcome SqliteStore::Classify(int rc) {
         case SQLITE_FULL:
         case SQLITE_NOMEM:
         case SQLITE_NOLFS:
-        case SQLITE_INTERRUPT: return Outcome::Failed;
+        case SQLITE_INTERRUPT: ReportFailure(rc); return Outcome::Failed;
         default: return Outcome::Damaged;
     }
+}
+
+void SqliteStore::ReportFailure(int rc) {
+    const int code = rc & 0xFF;
+    // The system's reason says more than SQLite's (a folder or a dangling link in the way).
+    const int error = db_ != nullptr ? sqlite3_system_errno(db_) : 0;
+    const std::string reason = error != 0 ? std::strerror(error) : sqlite3_errstr(rc);
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        WaitForLocks(false);
+        Report(Problem::Locked, "another program holds a lock on it");
+    } else if (code == SQLITE_FULL || error == ENOSPC) {
+        Report(Problem::DiskFull, "the disk is full");
+    } else if (code == SQLITE_READONLY || code == SQLITE_PERM || code == SQLITE_AUTH ||
+               error == EACCES || error == EROFS) {
+        Report(Problem::NotWritable, reason);
+    } else {
+        Report(Problem::Unreadable, reason);
+    }
+}
+
+void SqliteStore::Report(Problem problem, const std::string& reason) {
+    if (!reported_.insert(problem).second) return;
+    if (path_.empty()) {
+        std::fprintf(stderr, "chalkmere: cannot save progress: %s\n", reason.c_str());
+    } else {
+        std::fprintf(stderr, "chalkmere: cannot save progress in %s: %s\n", path_.c_str(),
+                     reason.c_str());
+    }
+}
+
+void SqliteStore::WaitForLocks(bool wait) {
+    if (wait == waitForLocks_) return;
+    waitForLocks_ = wait;
+    if (db_ != nullptr) sqlite3_busy_timeout(db_, wait ? kLockWaitMs : 0);
 }
 
 void SqliteStore::Remember(int rc, const char* during) {
@@ -387,6 +440,8 @@ void SqliteStore::MoveAside() {
     for (const char* suffix : {"-wal", "-shm", "-journal"}) {
         std::rename((path_ + suffix).c_str(), (target + suffix).c_str());
     }
+    std::fprintf(stderr, "chalkmere: %s could not be read as saved progress; it is kept as %s\n",
+                 path_.c_str(), target.c_str());
 }
 
 void SqliteStore::Close() {

@@ -32,7 +32,20 @@ public:
     const std::string& LastError() const { return lastError_; }
 
 private:
-    // A prepared statement, reset before each use.
+    // A statement being stepped; reset when it goes out of scope, so that no read is ever
+    // left open (an open read keeps SQLite from checkpointing: the log would grow all session).
+    class Running {
+    public:
+        explicit Running(sqlite3_stmt* statement) : statement_(statement) {}
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+        operator sqlite3_stmt*() const { return statement_; }
+
+    private:
+        sqlite3_stmt* statement_;
+    };
+
     class Statement {
     public:
         Statement() = default;
@@ -40,11 +53,14 @@ private:
         Statement(const Statement&) = delete;
         Statement& operator=(const Statement&) = delete;
         int Prepare(sqlite3* db, const char* sql);
-        sqlite3_stmt* Use();
+        Running Use() { return Running(statement_); }
 
     private:
         sqlite3_stmt* statement_ = nullptr;
     };
+
+    // What went wrong, for the one line on stderr each kind gets.
+    enum class Problem { NoFolder, Locked, DiskFull, NotWritable, Unreadable };
 
     struct SalvagedValue {
         std::string key;
@@ -69,6 +85,10 @@ private:
     int PrepareStatements();
     Outcome Classify(int rc);
     void Remember(int rc, const char* during);
+    // Says on stderr, once per kind, what keeps progress from being saved.
+    void Report(Problem problem, const std::string& reason);
+    void ReportFailure(int rc);
+    void WaitForLocks(bool wait);
     int QueryInt(const char* sql, int& value);
     int InsertKeyChain(const std::string& path);
     int Upsert(const std::string& key, const std::string& name, DWORD type, const BYTE* data,
@@ -82,6 +102,10 @@ private:
     std::string path_;
     sqlite3* db_ = nullptr;
     std::string lastError_;
+    std::set<Problem> reported_;
+    // A lock is waited for (up to 2 s) until one has made a call fail; until a call succeeds
+    // again calls fail at once, so a lock held elsewhere never freezes the game on each tap.
+    bool waitForLocks_ = true;
     std::vector<SalvagedValue> salvaged_;  // read from a damaged database, for the fresh one
     // Keys known to be in the open database, so a value's write need not insert its key.
     std::set<std::string> knownKeys_;

@@ -4,11 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -328,16 +330,76 @@ TEST_F(RegistryTest, AnEmptyFileIsAFreshDatabase) {
     EXPECT_TRUE(DamagedFiles().empty());
 }
 
-TEST_F(RegistryTest, AnUnwritableFolderFailsQuietly) {
-    // A regular file where the folder should be: no database can be made there, even by root.
-    const std::string blocker = Folder() + "/not-a-folder";
-    std::ofstream(blocker).close();
-    Use(blocker + "/chalkmere/registry.db");
-    HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key, nullptr),
-              ERROR_ACCESS_DENIED);
-    EXPECT_EQ(key, nullptr);
+// Each kind of failure is said once on stderr, naming the file and the reason, however
+// often it recurs; the calls fail with a Win32 error (or, for damage, succeed afresh).
+TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
+    const std::string file = File();
+    const std::string blocker = Folder() + "/a-file";
+    struct Case {
+        const char* what;
+        std::string path;
+        std::function<void()> prepare;
+        std::string said;
+        LONG status;
+    };
+    std::unique_ptr<platform::testing::ForeignLock> lock;
+    const Case cases[] = {
+        {"no data folder", "", [] {}, "neither XDG_DATA_HOME nor HOME", ERROR_ACCESS_DENIED},
+        {"a file where the folder should be", blocker + "/chalkmere/registry.db",
+         [&] { std::ofstream(blocker).close(); }, "Not a directory", ERROR_ACCESS_DENIED},
+        {"a folder in the file's place", file, [&] { std::filesystem::create_directory(file); },
+         "Is a directory", ERROR_ACCESS_DENIED},
+        {"a link to nowhere", file,
+         [&] { std::filesystem::create_symlink(Folder() + "/gone/registry.db", file); },
+         "No such file", ERROR_ACCESS_DENIED},
+        {"a lock held elsewhere", file,
+         [&] {
+             Use(file);
+             RegCloseKey(Open());
+             Close();
+             lock = std::make_unique<platform::testing::ForeignLock>(file);
+         },
+         "another program holds a lock", ERROR_ACCESS_DENIED},
+        {"damage", file, [&] { std::ofstream(file) << "not a database"; },
+         "kept as " + file + ".damaged-", ERROR_SUCCESS},
+    };
+    for (const Case& c : cases) {
+        Close();
+        lock.reset();
+        for (const auto& entry : std::filesystem::directory_iterator(Folder())) {
+            std::filesystem::remove_all(entry.path());
+        }
+        c.prepare();
+        Use(c.path);
+        ::testing::internal::CaptureStderr();
+        for (int i = 0; i < 3; ++i) {
+            HKEY key = nullptr;
+            EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                      nullptr, &key, nullptr),
+                      c.status)
+                << c.what;
+            RegCloseKey(key);
+        }
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << c.what << ": " << said;
+        EXPECT_NE(said.find(c.path), std::string::npos) << c.what << ": " << said;
+    }
+}
+
+// Every statement is done with when a call returns, so checkpoints keep the log small over a
+// long session of saves, as the program makes them.
+TEST_F(RegistryTest, TheFilesStaySmallOverThousandsOfSaves) {
+    for (int save = 0; save < 3000; ++save) {
+        HKEY key = Open();
+        SetText(key, TEXT("score"), std::u16string(1, static_cast<char16_t>(u'0' + save % 10)));
+        DWORD size = 0;
+        RegQueryValueExW(key, TEXT("level"), nullptr, nullptr, nullptr, &size);
+        RegCloseKey(key);
+    }
+    for (const char* suffix : {"", "-wal"}) {
+        EXPECT_LT(std::filesystem::file_size(File() + suffix), 1u << 20) << suffix;
+    }
 }
 
 // --- Durability -------------------------------------------------------------------------

@@ -1,5 +1,9 @@
 // The registry of the test's own: a store in memory, and temporary folders for the tests of
 // stores on disk.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -71,6 +75,40 @@ TemporaryFolder::TemporaryFolder() {
 TemporaryFolder::~TemporaryFolder() {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+ForeignLock::ForeignLock(const std::string& file) {
+    int release[2];
+    int ready[2];
+    if (pipe(release) != 0 || pipe(ready) != 0) return;
+    holder_ = fork();
+    if (holder_ == 0) {
+        close(release[1]);
+        close(ready[0]);
+        const int fd = open(file.c_str(), O_RDWR);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0x40000000;  // SQLite's pending, reserved and shared bytes
+        lock.l_len = 512;
+        const char held = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 1 : 0;
+        if (write(ready[1], &held, 1) != 1) _exit(1);
+        char byte;
+        while (read(release[0], &byte, 1) > 0) {
+        }
+        _exit(0);
+    }
+    close(release[0]);
+    close(ready[1]);
+    release_ = release[1];
+    char held = 0;
+    held_ = holder_ > 0 && read(ready[0], &held, 1) == 1 && held == 1;
+    close(ready[0]);
+}
+
+ForeignLock::~ForeignLock() {
+    if (release_ >= 0) close(release_);
+    if (holder_ > 0) waitpid(holder_, nullptr, 0);
 }
 
 }  // namespace platform::testing

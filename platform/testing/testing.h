@@ -121,6 +121,23 @@ private:
     std::string path_;
 };
 
+// While it lives, another process holds SQLite's exclusive lock on the file, as a program
+// writing to it in exclusive locking mode does.
+class ForeignLock {
+public:
+    explicit ForeignLock(const std::string& file);
+    ~ForeignLock();
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+
+    bool Held() const { return held_; }
+
+private:
+    int holder_ = -1;   // the process
+    int release_ = -1;  // closing it lets the holder go
+    bool held_ = false;
+};
+
 // --- Sound and messages ---------------------------------------------------------------
 
 // One call of sndPlaySoundW that reached the output; a stop has null data.
