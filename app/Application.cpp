@@ -32,6 +32,7 @@ Application::Application(HWND applicationWindow, HINSTANCE applicationInstance)
 
     current = splashScreen;
     current->active = true;
+    switchTime = GetTickCount();
     tapSound = LoadWaveResource(IDW_NAVIGATE);
     PlayWave(LoadWaveResource(IDW_WELCOME), true);
 }
@@ -46,6 +47,7 @@ void Application::SwitchTo(Screen* screen) {
     current->active = false;
     current = screen;
     current->active = true;
+    switchTime = GetTickCount();
     // The new screen is painted in full at the paint request this makes.
     InvalidateRect(window, nullptr, FALSE);
 }

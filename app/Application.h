@@ -27,4 +27,8 @@ public:
     SplashScreen* splashScreen = nullptr;
     Screen* current = nullptr;
     const void* tapSound = nullptr;
+    // When the shown screen last changed: a press that follows within kSettleTime belongs to
+    // a double tap on the screen that went, not to the one that came.
+    DWORD switchTime = 0;
+    static constexpr DWORD kSettleTime = 250;
 };

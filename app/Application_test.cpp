@@ -47,13 +47,20 @@ protected:
         }
     }
 
-    // A stylus press and release at display point (x, y), through the window's messages.
-    static void Tap(std::int32_t x, std::int32_t y, std::int32_t upX = -1, std::int32_t upY = -1) {
+    // A stylus press at display point (x, y), through the window's messages, a moment after
+    // the last (presses right after a change of screen belong to a double tap).
+    void Press(std::int32_t x, std::int32_t y) {
+        platform::testing::SetTickCount(now += 300);
         PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(x, y));
         Pump();
-        PostMessageW(MainWindow(), WM_LBUTTONUP, 0,
-                     MAKELPARAM(upX < 0 ? x : upX, upY < 0 ? y : upY));
+    }
+    static void Release(std::int32_t x, std::int32_t y) {
+        PostMessageW(MainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
         Pump();
+    }
+    void Tap(std::int32_t x, std::int32_t y) {
+        Press(x, y);
+        Release(x, y);
     }
 
     int PlaysOf(int waveId) {
@@ -62,6 +69,7 @@ protected:
         return count;
     }
 
+    DWORD now = 1000;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     TemporaryRegistry registry;
     SoundRecorder sounds;
@@ -108,14 +116,12 @@ TEST_F(ProgramTest, ASecondStartFindsTheFirstAndCreatesNothing) {
 
 TEST_F(ProgramTest, ATapOnTheTitleSoundsAndShowsTheGameAtStylusDown) {
     ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(120, 150));
-    Pump();
+    Press(120, 150);
     EXPECT_EQ(application->current, application->gameScreen);
     EXPECT_TRUE(application->gameScreen->active);
     EXPECT_FALSE(application->splashScreen->active);
     EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 1);
-    PostMessageW(MainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(120, 150));
-    Pump();
+    Release(120, 150);
     EXPECT_EQ(application->current, application->gameScreen) << "lifting does nothing more";
     EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 1);
 }
@@ -123,13 +129,11 @@ TEST_F(ProgramTest, ATapOnTheTitleSoundsAndShowsTheGameAtStylusDown) {
 TEST_F(ProgramTest, SettingsAndBackSoundOnStylusDownAndSwitchOnStylusUp) {
     ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
     Tap(120, 150);
-    PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(30, 35));
-    Pump();
+    Press(30, 35);
     EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 2);
     EXPECT_EQ(application->current, application->gameScreen);
     // Slid off the button before lifting: it still switches.
-    PostMessageW(MainWindow(), WM_LBUTTONUP, 0, MAKELPARAM(200, 200));
-    Pump();
+    Release(200, 200);
     EXPECT_EQ(application->current, application->settingsScreen);
 
     Tap(150, 270);  // RESET: its own sound, no switch
@@ -154,8 +158,7 @@ TEST_F(ProgramTest, APressAtAWindowPointReachesTheCurrentScreenThere) {
     target->SetEnabled(true);
     target->AddListener(&listener);
     application->gameScreen->AddFigure(target);
-    PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(17, 300));
-    Pump();
+    Press(17, 300);
     EXPECT_EQ(log, (std::vector<std::string>{"figure down 17,300"}));
 }
 
@@ -188,6 +191,7 @@ TEST_F(ProgramTest, TheSameStartTimeGivesTheSameProblems) {
 TEST_F(ProgramTest, TheExitBoxEndsTheMainLoopWithExitCodeZero) {
     ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
     Tap(120, 150);
+    platform::testing::SetTickCount(now += 300);
     PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(215, 27));
     EXPECT_EQ(RunMainLoop(), 0);
     EXPECT_EQ(application, nullptr);
@@ -201,8 +205,8 @@ TEST_F(ProgramTest, AHeldPressIsShownWithinFortyFiveMillisecondsAfterStillness) 
     for (DWORD offset = 0; offset < 100; offset += 10) {
         platform::testing::ScriptedDisplay display;
         const DWORD press = 2650 + offset;
-        display.PressAt(1100, 120, 150);  // the title leads to the drill
-        display.ReleaseAt(1150, 120, 150);
+        display.PressAt(1300, 120, 150);  // the title leads to the drill
+        display.ReleaseAt(1350, 120, 150);
         display.PressAt(press, 30, 35);
         display.CloseAt(press + 300);
         platform::testing::SetTickCount(1000);

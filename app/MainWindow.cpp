@@ -100,7 +100,9 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             SHHandleWMSettingChange(window, wParam, lParam, &activateInfo);
             return 0;
         case WM_LBUTTONDOWN:
-            if (application != nullptr) {
+            // A child's double tap must not carry into the screen its first tap brought up.
+            if (application != nullptr &&
+                GetTickCount() - application->switchTime >= Application::kSettleTime) {
                 application->current->PointerDown(LOWORD(lParam), HIWORD(lParam));
             }
             return 0;

@@ -110,7 +110,9 @@ void SettingsScreen::RebuildPercentages() {
 }
 
 void SettingsScreen::Paint(HDC dc, bool full) {
-    // The marker and the percentages show the shared progress as it is when painted.
+    // The ticks and the percentages show the shared progress as it is when painted (stored
+    // progress that could be read only later may have changed it).
+    checkMark->SetVisible(progress->autoLevel);
     PlaceLevelMarker();
     RebuildPercentages();
     Screen::Paint(dc, full);

@@ -7,9 +7,10 @@ source "$(dirname "$0")/e2e_lib.sh" "$@"
 e2e_start_program
 e2e_expect_screen title title
 
-step "a tap on the title shows the first problem"
-e2e_tap 120 160
+step "a double tap low on the title shows the first problem and answers nothing"
+e2e_tap_card 1 2
 e2e_expect_screen game game
+e2e_expect_registry score=missing level=missing auto=missing stat=missing
 e2e_publish game game
 
 step "tap the four cards left to right (the right one is in slot $E2E_RIGHT_SLOT)"

@@ -18,8 +18,8 @@ step "the box of level 3 stores the level"
 e2e_tap $((30 + 30 * 2 + 5)) $((87 + 5))
 e2e_wait_for_value level=3
 
-step "OK returns to a new problem with three stars"
-e2e_tap 65 275
+step "a double tap on OK returns to a new problem with three stars and answers nothing"
+e2e_tap 65 275 2
 e2e_expect_screen game-level3 level3
 # Said apart from the reference, which comes from the same code: next to the drill as first
 # shown (one star), the places of stars 2 and 3 have changed and that of star 4 has not.
