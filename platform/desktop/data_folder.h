@@ -5,8 +5,8 @@
 
 namespace platform {
 
-// $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute; empty when neither
-// can be found.
+// $XDG_DATA_HOME, or ~/.local/share when it is unset or not absolute, as one canonical path
+// (links resolved, no trailing slash); empty when neither can be found.
 std::string UserDataFolder();
 
 }  // namespace platform

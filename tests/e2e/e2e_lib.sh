@@ -114,7 +114,7 @@ e2e_start_display() {
 # story be run by hand against a sanitizer build (with detect_leaks=0; see CMakeLists.txt).
 e2e_launch() {
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-    XDG_DATA_HOME="$E2E_TMP/data" \
+    XDG_DATA_HOME="${E2E_DATA_HOME:-$E2E_TMP/data}" \
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio${#E2E_PIDS[@]}.raw" \
     LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$E2E_FAKE_TIME" DONT_FAKE_MONOTONIC=1 TZ=UTC \
     "$E2E_PROGRAM" >>"$E2E_TMP/program.log" 2>&1 9>&- &
