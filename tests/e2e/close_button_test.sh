@@ -16,7 +16,7 @@ e2e_tap_card "$E2E_RIGHT_SLOT"
 e2e_wait_for_value score=4
 
 step "settings: level 5, automatic levelling off and on again, OK"
-e2e_tap 32 37
+e2e_tap_to_switch 32 37
 e2e_tap $((30 + 30 * 4 + 5)) $((87 + 5))
 e2e_wait_for_value level=5
 e2e_tap $((30 + 5)) $((43 + 5))

@@ -231,6 +231,13 @@ e2e_wait_exit() {
   wait "$pid" || E2E_EXIT_CODE=$?
 }
 
+# Taps a button that changes the screen, then waits a moment as a child would: a press right
+# after a change of screen belongs to a double tap and is ignored.
+e2e_tap_to_switch() {
+  e2e_tap "$1" "$2"
+  sleep 0.3
+}
+
 # The four answer cards stand at x 20, 70, 120, 170 (46 × 50) on y 268; slot 0 is the left.
 e2e_tap_card() {
   e2e_tap $((20 + 50 * $1 + 23)) $((268 + 25)) "${2:-1}"

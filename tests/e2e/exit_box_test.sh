@@ -13,9 +13,8 @@ step "the right card (slot $E2E_RIGHT_SLOT) scores the problem at the first try"
 e2e_tap_card "$E2E_RIGHT_SLOT"
 e2e_wait_for_value score=12
 
-# Taps are handled in order, so those after the settings button reach the settings screen.
 step "settings: level 2, automatic levelling off"
-e2e_tap 32 37
+e2e_tap_to_switch 32 37
 e2e_tap $((30 + 30 + 5)) $((87 + 5))
 e2e_wait_for_value level=2
 e2e_tap $((30 + 5)) $((43 + 5))
