@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
 #include <vector>
@@ -165,9 +166,12 @@ std::unique_ptr<TextFont> FreeTypeText::OpenFont(const LOGFONTW& description) {
 FontFace* FreeTypeText::SystemFace() {
     if (looked_) return systemFace_;
     looked_ = true;
-    if (!ready_) return nullptr;
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) return nullptr;
+    FcPattern* pattern = ready_ ? FcPatternCreate() : nullptr;
+    if (pattern == nullptr) {
+        std::fprintf(stderr, "chalkmere: no font to write the numbers with: %s\n",
+                     ready_ ? "fontconfig failed" : "fontconfig or FreeType cannot start");
+        return nullptr;
+    }
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
     FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
@@ -185,6 +189,11 @@ FontFace* FreeTypeText::SystemFace() {
         systemFace_ = OpenFace(reinterpret_cast<const char*>(file), index);
     }
     if (match != nullptr) FcPatternDestroy(match);
+    if (systemFace_ == nullptr) {
+        std::fprintf(stderr,
+                     "chalkmere: no font to write the numbers with: fontconfig finds no bold "
+                     "sans-serif face (install fonts-dejavu-core)\n");
+    }
     return systemFace_;
 }
 

@@ -23,3 +23,14 @@ for start in 0.0 0.4 0.8 1.2; do
   awk -v rms="$rms" 'BEGIN { exit !(rms > 0.02) }' ||
     fail "the sound is silent from ${start} s (RMS amplitude ${rms:-none})"
 done
+
+step "without a font the game still starts, and says why the numbers are missing"
+printf '<?xml version="1.0"?>\n<fontconfig></fontconfig>\n' >"$E2E_TMP/no-fonts.conf"
+FONTCONFIG_FILE="$E2E_TMP/no-fonts.conf" E2E_DATA_HOME="$E2E_TMP/no-fonts" e2e_launch
+deadline=$(($(now_ms) + 5000))
+until grep -q 'no font to write the numbers with' "$E2E_TMP/program.log"; do
+  kill -0 "$E2E_PID" 2>/dev/null || fail "the program ended without a font"
+  [ "$(now_ms)" -lt "$deadline" ] || fail "nothing was said about the missing font"
+  sleep 0.05
+done
+[ "$(grep -c 'font' "$E2E_TMP/program.log")" -eq 1 ] || fail "the font was reported more than once"
