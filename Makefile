@@ -10,38 +10,51 @@ ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKME
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps build run test test-asan bench fuzz art clean
+.PHONY: all deps test-deps game build run test test-asan bench soak fuzz art clean
 
 all: build
 
 deps:
-	@scripts/install-deps build
+	@scripts/install-deps game
 
 test-deps:
 	@scripts/install-deps test
 
-build: deps
+# Only the game and what it is built from: no test tools are needed or built.
+game: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target chalkmere
 
-run: build
+run: game
 	$(BUILD_DIR)/app/chalkmere
 
+# Everything, tests and benchmarks included.
+build: test-deps
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DCHALKMERE_TESTS=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
 # Every test, then the same unit tests again under AddressSanitizer and UBSan.
-test: test-deps build
+test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
 
 test-asan: test-deps
-	cmake -S . -B $(ASAN_DIR) $(ASAN_FLAGS)
+	cmake -S . -B $(ASAN_DIR) $(ASAN_FLAGS) -DCHALKMERE_TESTS=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
-bench: test-deps build
+bench: build
 	$(BUILD_DIR)/tests/bench/paint_bench
 	$(BUILD_DIR)/tests/bench/progress_bench
 	$(BUILD_DIR)/tests/bench/figures_bench
 	tests/bench/program_bench.sh $(BUILD_DIR)/app/chalkmere $(BUILD_DIR)/tests/bench/minimal_sdl
+
+# Ten thousand taps through every screen (SOAK_TAPS to change it): memory, descriptors and
+# the registry's files stay flat, and nothing stored is lost.
+SOAK_TAPS ?= 10000
+soak: build
+	tests/soak/soak.sh $(BUILD_DIR)/app/chalkmere $(BUILD_DIR)/tests/e2e/registry_dump \
+	  $(BUILD_DIR)/tests/e2e/reference_render $(BUILD_DIR)/tests/e2e/close_window $(SOAK_TAPS)
 
 # libFuzzer on the progress store, built with clang under ASan and UBSan.
 fuzz: test-deps

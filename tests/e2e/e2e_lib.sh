@@ -116,7 +116,8 @@ e2e_launch() {
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
     XDG_DATA_HOME="${E2E_DATA_HOME:-$E2E_TMP/data}" \
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio${#E2E_PIDS[@]}.raw" \
-    LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="$E2E_FAKE_TIME" DONT_FAKE_MONOTONIC=1 TZ=UTC \
+    LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="${E2E_FAKETIME:-$E2E_FAKE_TIME}" \
+    DONT_FAKE_MONOTONIC="${E2E_REAL_MONOTONIC:-1}" TZ=UTC \
     "$E2E_PROGRAM" >>"$E2E_TMP/program.log" 2>&1 9>&- &
   E2E_PID=$!
   E2E_PIDS+=("$E2E_PID")
@@ -150,8 +151,10 @@ e2e_start_program() {
 # Presses and lifts the left button on display point (x, y), as a stylus tap; with a third
 # argument, that many taps 120 ms apart (a child's double tap).
 e2e_tap() {
+  local repeat=()
+  [ "${3:-1}" -gt 1 ] && repeat=(--repeat "$3" --delay 120)
   xdo mousemove --window "$E2E_WINDOW" $(($1 * E2E_SCALE + E2E_SCALE / 2)) \
-    $(($2 * E2E_SCALE + E2E_SCALE / 2)) click --repeat "${3:-1}" --delay 120 1
+    $(($2 * E2E_SCALE + E2E_SCALE / 2)) click "${repeat[@]}" 1
 }
 
 # Window screenshot at the window's scale ($E2E_TMP/<name>.png) and at display size
