@@ -10,7 +10,7 @@ ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKME
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps game build run test test-asan bench soak fuzz art clean
+.PHONY: all deps test-deps game build run test test-asan bench soak mutants test-ratio fuzz art clean
 
 all: build
 
@@ -56,6 +56,15 @@ soak: build
 	tests/soak/soak.sh $(BUILD_DIR)/app/chalkmere $(BUILD_DIR)/tests/e2e/registry_dump \
 	  $(BUILD_DIR)/tests/e2e/reference_render $(BUILD_DIR)/tests/e2e/close_window $(SOAK_TAPS)
 
+# Plants faults one at a time in the production code and says which ones no test catches
+# (its own build folder; not part of make test).
+mutants: test-deps
+	tests/mutants/mutants.py --build $(CURDIR)/build-mutants
+
+# Test lines against the other C++ lines, the way the house rule counts them.
+test-ratio:
+	@tests/mutants/test-ratio
+
 # libFuzzer on the progress store, built with clang under ASan and UBSan.
 fuzz: test-deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -71,4 +80,4 @@ art:
 	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-mutants build-mutants.log
