@@ -105,6 +105,78 @@ std::string Canvas::Art(const std::map<COLORREF, char>& legend) const {
     return PixelArt(dc, {0, 0, width, height}, legend);
 }
 
+namespace {
+
+// Reads an 8-bit RGB picture; empty when it cannot be read.
+std::vector<COLORREF> ReadPng(const std::string& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) return {};
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    std::vector<COLORREF> pixels(bytes.size() / 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = RGB(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
+    }
+    return pixels;
+}
+
+}  // namespace
+
+::testing::AssertionResult MatchesGolden(HDC dc, int width, int height, const std::string& name) {
+    const std::string golden = std::string(CHALKMERE_SOURCE_DIR) + "/tests/golden/" + name + ".png";
+    const auto actual = [&](int x, int y) { return platform::testing::PixelAt(dc, x, y); };
+    if (const char* update = std::getenv("CHALKMERE_UPDATE_GOLDEN"); update && *update == '1') {
+        return SavePng(golden, width, height, 1, actual)
+                   ? ::testing::AssertionSuccess() << "wrote " << golden
+                   : ::testing::AssertionFailure() << "cannot write " << golden;
+    }
+    int goldenWidth = 0;
+    int goldenHeight = 0;
+    const std::vector<COLORREF> expected = ReadPng(golden, goldenWidth, goldenHeight);
+    if (expected.empty()) return ::testing::AssertionFailure() << "cannot read " << golden;
+    if (goldenWidth != width || goldenHeight != height) {
+        return ::testing::AssertionFailure() << name << " is " << goldenWidth << " × "
+                                             << goldenHeight << ", not " << width << " × "
+                                             << height;
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF want = expected[static_cast<std::size_t>(y) * width + x];
+            if (actual(x, y) == want) continue;
+            const std::string stem = OutputFolder() + "/" + name;
+            const auto wanted = [&](int px, int py) {
+                return expected[static_cast<std::size_t>(py) * width + px];
+            };
+            SavePng(stem + "-actual.png", width, height, 1, actual);
+            SavePng(stem + "-expected.png", width, height, 1, wanted);
+            SavePng(stem + "-diff.png", width, height, 1, [&](int px, int py) {
+                return actual(px, py) == wanted(px, py) ? RGB(0, 0, 0) : RGB(255, 0, 0);
+            });
+            char colours[64];
+            std::snprintf(colours, sizeof colours, "%06X, not %06X",
+                          static_cast<unsigned>(actual(x, y)), static_cast<unsigned>(want));
+            return ::testing::AssertionFailure()
+                   << name << " differs first at (" << x << ", " << y << "): 0x00BBGGRR "
+                   << colours << "; pictures in " << stem << "-*.png";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult MatchesGolden(const platform::testing::HeadlessWindow& window,
+                                         const std::string& name) {
+    RECT client{};
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    auto result = MatchesGolden(dc, client.right, client.bottom, name);
+    ReleaseDC(window, dc);
+    return result;
+}
+
 std::string OutputFolder() {
     // Run by hand, outside ctest, the pictures go to the temporary folder rather than
     // wherever the test happened to be started.
