@@ -54,7 +54,7 @@ bench: build
 SOAK_TAPS ?= 10000
 soak: build
 	tests/soak/soak.sh $(BUILD_DIR)/app/chalkmere $(BUILD_DIR)/tests/e2e/registry_dump \
-	  $(BUILD_DIR)/tests/e2e/reference_render $(BUILD_DIR)/tests/e2e/close_window $(SOAK_TAPS)
+	  $(BUILD_DIR)/tests/e2e/close_window $(SOAK_TAPS)
 
 # Plants faults one at a time in the production code and says which ones no test catches
 # (its own build folder; not part of make test).

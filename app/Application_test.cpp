@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "app/MainWindow.h"
 #include "platform/testing/testing.h"
 #include "resources/ResourceIds.h"
 #include "scene/WaveResource.h"
-#include "tests/support/TestFigures.h"
+#include "tests/support/Pixels.h"
 
 using platform::testing::SoundRecorder;
 using platform::testing::TemporaryRegistry;
@@ -75,127 +74,74 @@ protected:
     SoundRecorder sounds;
 };
 
-TEST_F(ProgramTest, StartsOnTheTitleWithItsTuneAndPaintsIt) {
+// The program as a child meets it, through the window's messages: the title with its tune,
+// a tap into the drill, a double tap that stays on its screen, the settings and back.
+TEST_F(ProgramTest, TheTitleTheDrillAndTheSettingsAsAChildTapsThroughThem) {
+    // 1. The title is current, painted, and its tune plays; a second start makes nothing.
     ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    ASSERT_NE(application, nullptr);
+    const HWND window = MainWindow();
     EXPECT_EQ(application->current, application->splashScreen);
-    EXPECT_TRUE(application->splashScreen->active);
-    EXPECT_FALSE(application->gameScreen->active);
-    EXPECT_FALSE(application->settingsScreen->active);
-    ASSERT_FALSE(sounds.calls.empty());
-    EXPECT_EQ(sounds.calls[0].data, LoadWaveResource(IDW_WELCOME));
-    EXPECT_EQ(sounds.calls[0].flags, SND_ASYNC | SND_MEMORY);
-
-    RECT client{};
-    GetClientRect(MainWindow(), &client);
-    EXPECT_EQ(client.right, 240);
-    EXPECT_EQ(client.bottom, 320);
-    EXPECT_EQ(screenWidth, 240);
-    EXPECT_EQ(screenHeight, 320);
-    // Showing and updating the window painted the title: the yellow version line is there.
-    MSG message;
-    EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
-    HDC dc = GetDC(MainWindow());
-    int yellow = 0;
-    for (int x = 15; x < 50; ++x) {
-        for (int y = 287; y < 299; ++y)
-            yellow += platform::testing::PixelAt(dc, x, y) == RGB(255, 255, 0);
-    }
-    ReleaseDC(MainWindow(), dc);
-    EXPECT_GT(yellow, 10);
-}
-
-TEST_F(ProgramTest, ASecondStartFindsTheFirstAndCreatesNothing) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    Application* first = application;
-    HWND window = MainWindow();
+    EXPECT_FALSE(application->gameScreen->active || application->settingsScreen->active);
+    EXPECT_EQ(sounds.calls.at(0).data, LoadWaveResource(IDW_WELCOME));
+    EXPECT_EQ(sounds.calls.at(0).flags, SND_ASYNC | SND_MEMORY);
+    HDC dc = GetDC(window);
+    EXPECT_TRUE(testsupport::MatchesGolden(dc, 240, 320, "app-title"));
+    ReleaseDC(window, dc);
     EXPECT_FALSE(CreateMainWindow(instance, SW_SHOW));
-    EXPECT_EQ(application, first);
     EXPECT_EQ(MainWindow(), window);
-}
 
-TEST_F(ProgramTest, ATapOnTheTitleSoundsAndShowsTheGameAtStylusDown) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
+    // 2. A press on the title sounds and shows the drill at once; lifting does nothing more.
     Press(120, 150);
     EXPECT_EQ(application->current, application->gameScreen);
-    EXPECT_TRUE(application->gameScreen->active);
-    EXPECT_FALSE(application->splashScreen->active);
-    EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 1);
     Release(120, 150);
-    EXPECT_EQ(application->current, application->gameScreen) << "lifting does nothing more";
     EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 1);
-}
+    // 3. The second press of a double tap, within 250 ms of the change, answers no card.
+    PostMessageW(window, WM_LBUTTONDOWN, 1, MAKELPARAM(43, 293));
+    Pump();
+    EXPECT_EQ(PlaysOf(IDW_TAP), 0);
 
-TEST_F(ProgramTest, SettingsAndBackSoundOnStylusDownAndSwitchOnStylusUp) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    Tap(120, 150);
+    // 4. The settings button sounds on the press and switches on the release, slid off or not.
     Press(30, 35);
     EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 2);
     EXPECT_EQ(application->current, application->gameScreen);
-    // Slid off the button before lifting: it still switches.
     Release(200, 200);
     EXPECT_EQ(application->current, application->settingsScreen);
-
-    Tap(150, 270);  // RESET: its own sound, no switch
-    EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 3) << "the reset sound is the screen's own";
+    // 5. RESET sounds (the screen's own sound) and stays; OK returns to the drill.
+    Tap(150, 270);
+    EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 3);
     EXPECT_EQ(application->current, application->settingsScreen);
-
-    Tap(60, 275);  // OK
+    Tap(60, 275);
     EXPECT_EQ(PlaysOf(IDW_NAVIGATE), 4);
     EXPECT_EQ(application->current, application->gameScreen);
-}
 
-TEST_F(ProgramTest, APressAtAWindowPointReachesTheCurrentScreenThere) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    Tap(120, 150);
-    std::vector<std::string> log;
-    testsupport::LoggingListener listener("figure", log);
-    auto* target = new testsupport::BareFigure(application->gameScreen, MainWindow(), 4, 4);
-    target->SetX(15);
-    target->SetY(298);
-    target->SetZOrder(200);
-    target->SetVisible(true);
-    target->SetEnabled(true);
-    target->AddListener(&listener);
-    application->gameScreen->AddFigure(target);
-    Press(17, 300);
-    EXPECT_EQ(log, (std::vector<std::string>{"figure down 17,300"}));
-}
-
-TEST_F(ProgramTest, APaintRequestPutsTheWindowBackOverTheDisplayAndPaintsInFull) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    MoveWindow(MainWindow(), 0, 0, 100, 100, TRUE);
+    // 6. A paint request puts the window back over the display.
+    MoveWindow(window, 0, 0, 100, 100, TRUE);
     Pump();
     RECT client{};
-    GetClientRect(MainWindow(), &client);
-    EXPECT_EQ(client.right, 240);
-    EXPECT_EQ(client.bottom, 320);
-    HDC dc = GetDC(MainWindow());
-    EXPECT_NE(platform::testing::PixelAt(dc, 239, 319), RGB(0, 0, 0)) << "painted to the corner";
-    ReleaseDC(MainWindow(), dc);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right * 1000 + client.bottom, 240320);
 }
 
-TEST_F(ProgramTest, TheSameStartTimeGivesTheSameProblems) {
-    std::vector<std::int32_t> problems[2];
-    for (auto& seen : problems) {
+// Both ways out end the main loop with exit code 0 and the application gone; the exit box's
+// click is heard to its end first.
+TEST_F(ProgramTest, TheExitBoxAndTheCloseButtonEndTheProgram) {
+    for (const bool exitBox : {true, false}) {
         ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-        const Equation& equation = *application->gameScreen->equation;
-        seen = {equation.operand1, equation.operand2,
-                application->gameScreen->answers.At(1)->number};
+        if (exitBox) {
+            Tap(120, 150);
+            platform::testing::SetTickCount(now += 300);
+            PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(215, 27));
+        } else {
+            PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
+        }
+        EXPECT_EQ(RunMainLoop(), 0);
+        EXPECT_EQ(application, nullptr);
+        if (exitBox) {
+            EXPECT_EQ(sounds.calls.back().flags, SND_MEMORY);
+        }
         platform::testing::DestroyWindows();
         platform::testing::ClearMessages();
     }
-    EXPECT_EQ(problems[0], problems[1]);
-}
-
-TEST_F(ProgramTest, TheExitBoxEndsTheMainLoopWithExitCodeZero) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    Tap(120, 150);
-    platform::testing::SetTickCount(now += 300);
-    PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(215, 27));
-    EXPECT_EQ(RunMainLoop(), 0);
-    EXPECT_EQ(application, nullptr);
-    EXPECT_EQ(sounds.calls.back().flags, SND_MEMORY) << "the exit click played to its end";
 }
 
 // A press whose redraw the screen's throttle defers must not wait for the main loop's long
@@ -232,14 +178,6 @@ TEST_F(ProgramTest, AHeldPressIsShownWithinFortyFiveMillisecondsAfterStillness) 
         ASSERT_NE(shown, 0u) << "the press at " << press << " was never shown";
         EXPECT_LE(shown - press, 45u) << "pressed at " << press;
     }
-}
-
-TEST_F(ProgramTest, TheWindowsCloseButtonEndsTheProgramToo) {
-    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-    PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(RunMainLoop(), 0);
-    EXPECT_EQ(application, nullptr);
-    EXPECT_EQ(MainWindow(), nullptr);
 }
 
 }  // namespace

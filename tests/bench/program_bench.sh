@@ -53,15 +53,9 @@ now_ns() {
   echo "${t}000"
 }
 
-# -noreset, as a desktop's server never resets: a reset whenever the last client leaves would
-# be paid by the next start.
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$TMP/display" \
-  2>"$TMP/xvfb.log" 9>&- &
-XVFB=$!
-for _ in $(seq 200); do [ -s "$TMP/display" ] && break; sleep 0.05; done
-[ -s "$TMP/display" ] || die "Xvfb did not start"
-DISPLAY=":$(head -n 1 "$TMP/display")"
-export DISPLAY
+# shellcheck source=tests/e2e/display.sh
+source "$(dirname "$0")/../e2e/display.sh"
+start_xvfb "$TMP" XVFB || die "Xvfb did not start"
 
 # --- helpers -------------------------------------------------------------------------------
 

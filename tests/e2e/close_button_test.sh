@@ -4,10 +4,7 @@
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
-e2e_start_program
-e2e_expect_screen title title
-e2e_tap 120 160
-e2e_expect_screen game game
+e2e_start_drill
 
 wrong_slot=$(((E2E_RIGHT_SLOT + 1) % 4))
 step "a wrong card (slot $wrong_slot), then the right one (slot $E2E_RIGHT_SLOT)"

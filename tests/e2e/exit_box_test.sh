@@ -4,10 +4,7 @@
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
-e2e_start_program
-e2e_expect_screen title title
-e2e_tap 120 160
-e2e_expect_screen game game
+e2e_start_drill
 
 step "the right card (slot $E2E_RIGHT_SLOT) scores the problem at the first try"
 e2e_tap_card "$E2E_RIGHT_SLOT"

@@ -4,10 +4,7 @@
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
-e2e_start_program
-e2e_expect_screen title title
-e2e_tap 120 160
-e2e_expect_screen game game
+e2e_start_drill
 
 step "the right card scores the problem; the program is killed at once"
 e2e_tap_card "$E2E_RIGHT_SLOT"
@@ -24,7 +21,7 @@ damaged=$(find "$E2E_TMP/data/chalkmere" -name 'registry.db.damaged-*')
 
 step "the program starts again on the same registry"
 e2e_start_program
-e2e_expect_screen title title
+e2e_expect_screen app-title title
 e2e_expect_registry score=12 level=missing auto=missing \
   "stat=1/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0"
 [ -z "$(find "$E2E_TMP/data/chalkmere" -name 'registry.db.damaged-*')" ] ||

@@ -12,7 +12,7 @@ said=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_DATA_HOME="$E2E_TMP/data" SDL_AUDIO
 [ "$(wc -l <<<"$said")" -eq 1 ] && grep -q 'display' <<<"$said" || fail "it said: $said"
 
 e2e_start_program
-e2e_expect_screen title title
+e2e_expect_screen app-title title
 first_window=$E2E_WINDOW
 first_pid=$E2E_PID
 

@@ -5,7 +5,7 @@ source "$(dirname "$0")/e2e_lib.sh" "$@"
 
 step "start: the title shows"
 e2e_start_program
-e2e_expect_screen title title
+e2e_expect_screen app-title title
 e2e_publish title title
 
 step "the start-up tune (1.72 s) is heard"

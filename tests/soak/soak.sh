@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Soak: taps the real program thousands of times through every screen, as a child who never
 # stops would, with the game's clock running four times fast:
-#   soak.sh <chalkmere> <registry_dump> <reference_render> <close_window> [taps]
+#   soak.sh <chalkmere> <registry_dump> <close_window> [taps]
 # Each problem gets its four cards tapped left to right; every tenth a visit to the settings
 # (the automatic-levelling box twice, a level box, OK); every hundredth a RESET. After each
 # problem the stored score and statistics must have moved exactly as the tapped cards say.
 # Every tenth of the run it prints the program's memory, open descriptors and the registry's
 # file sizes; at the end it fails when any of them grew past its bound or a stored value was
 # lost.
-SOAK_TAPS=${5:-10000}
-set -- "${@:1:4}"
+SOAK_TAPS=${4:-10000}
+set -- "${@:1:3}"
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/../e2e/e2e_lib.sh" "$@"
 
