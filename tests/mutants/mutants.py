@@ -90,7 +90,7 @@ MUTANTS = [
            "PlayWave(answerTapSound, false);", "PlayWave(answerTapSound, true);"),
     Mutant("the exit box", "the exit box no longer ends the game",
            ["drill/ScreenParts.cpp", "drill/GameScreen.cpp"],
-           "    PostMessageW(window, WM_DESTROY, 0, 0);\n", ""),
+           "PostMessageW(window, WM_DESTROY, 0, 0);", "PostMessageW(window, WM_PAINT, 0, 0);"),
     Mutant("a press is activity", "a held press shows 100 ms late after stillness",
            ["platform/core/message_queue.cpp"],
            "            lastActivity = GetTickCount();\n            break;",
