@@ -1,97 +1,119 @@
-// Shared by the tests of the drill's screens: a headless display, a registry of the test's
-// own, recorded sounds, the clock under control, and a listener that logs what the screens
-// pass on.
+// Shared by the drill's tests: a headless window, a registry of the test's own, the clock
+// under control, and one log of what is heard and what the open screen passes on, in order.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "drill/Answer.h"
 #include "drill/Progress.h"
 #include "platform/testing/testing.h"
-#include "scene/Hotspot.h"
+#include "resources/ResourceIds.h"
 #include "scene/Image.h"
 #include "scene/Screen.h"
 #include "scene/ScreenListener.h"
+#include "scene/WaveResource.h"
+#include "tests/support/Pixels.h"
+#include "tests/support/StoredValues.h"
 
 namespace testsupport {
 
-// Logs "down <type> <id> <x>,<y>" or "up …", where id is an image's resource or a
-// figure's tag.
-class RecordingScreenListener : public ScreenListener {
-public:
-    void OnFigureDown(Screen* screen, Figure* figure, std::int32_t x, std::int32_t y) override {
-        Record("down", screen, figure, x, y);
-    }
-    void OnFigureUp(Screen* screen, Figure* figure, std::int32_t x, std::int32_t y) override {
-        Record("up", screen, figure, x, y);
-    }
+using Log = std::vector<std::string>;
 
-    std::vector<std::string> log;
-    Screen* lastScreen = nullptr;
-
-private:
-    void Record(const char* what, Screen* screen, Figure* figure, std::int32_t x, std::int32_t y) {
-        lastScreen = screen;
-        const std::u16string type = figure->GetTypeName();
-        std::int32_t id = figure->tag;
-        if (type == u"Image" || type == u"Button" || type == u"Animation") {
-            id = static_cast<Image*>(figure)->resourceId;
-        }
-        log.push_back(std::string(what) + " " + std::string(type.begin(), type.end()) + " " +
-                      std::to_string(id) + " " + std::to_string(x) + "," + std::to_string(y));
-    }
-};
-
-class DrillFixture : public ::testing::Test {
+class DrillFixture : public ::testing::Test, public ScreenListener {
 protected:
     DrillFixture() {
         platform::testing::SetTickCount(1000);
         platform::testing::ClearMessages();
         std::srand(1);
+        // "click to the end" for a sound heard to its end before the call returns.
+        static std::map<const void*, std::string> names = {
+            {LoadWaveResource(IDW_TAP), "click"},
+            {LoadWaveResource(IDW_CORRECT), "correct"},
+            {LoadWaveResource(IDW_LEVEL_UP), "fanfare"},
+            {LoadWaveResource(IDW_NAVIGATE), "reset"}};
+        sounds.onPlay = [this](const platform::testing::SoundCall& call) {
+            log.push_back(names[call.data] + ((call.flags & SND_ASYNC) ? "" : " to the end") +
+                          (EndPosted() ? " after the end was posted" : ""));
+        };
     }
     ~DrillFixture() override {
+        screen.reset();
+        while (progressRefs > 0) ReleaseProgress();
+        ReleaseProgress();  // one too many, which must do no harm
+        EXPECT_EQ(progressRefs, 0);
         platform::testing::ClearMessages();
         platform::testing::UseRealTickCount();
     }
 
-    // Stores a number in the registry before a screen loads the progress.
-    void StoreNumber(LPCWSTR name, int value) {
-        HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_CURRENT_USER, TEXT("Software\\Brindlewick\\Chalkmere"), 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        WCHAR text[12];
-        const int length = wsprintfW(text, TEXT("%d"), value);
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                       static_cast<DWORD>((length + 1) * 2));
-        RegCloseKey(key);
+    // Opens a screen of type T in place of the one open, listening to what it passes on.
+    template <typename T>
+    T& Open() {
+        screen.reset();
+        auto* opened = new T(window, instance);
+        screen.reset(opened);
+        opened->screenListeners.InsertAt(this, 0);
+        opened->active = true;
+        return *opened;
     }
 
-    // Presses and lifts the stylus on the middle of a figure.
-    static void Tap(Screen& screen, Figure& figure) {
-        const std::int32_t x = figure.GetX() + figure.GetWidth() / 2;
-        const std::int32_t y = figure.GetY() + figure.GetHeight() / 2;
-        screen.PointerDown(x, y);
-        screen.PointerUp(x, y);
+    // Logs "down <type>", then an image's name or a hotspot's tag; "from another screen" when
+    // it did not come from the open one.
+    void OnFigureDown(Screen* from, Figure* figure, std::int32_t, std::int32_t) override {
+        Record("down", from, figure);
+    }
+    void OnFigureUp(Screen* from, Figure* figure, std::int32_t, std::int32_t) override {
+        Record("up", from, figure);
+    }
+    Log TakeLog() { return std::exchange(log, {}); }
+
+    // Presses and lifts the stylus on a point of the open screen, or on a figure's middle.
+    void TapAt(std::int32_t x, std::int32_t y) {
+        screen->PointerDown(x, y);
+        screen->PointerUp(x, y);
+    }
+    void Tap(Figure& figure) {
+        TapAt(figure.GetX() + figure.GetWidth() / 2, figure.GetY() + figure.GetHeight() / 2);
     }
 
-    // The messages waiting in the queue, taken out.
-    static std::vector<UINT> TakeMessages() {
-        std::vector<UINT> messages;
-        MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            messages.push_back(message.message);
-        return messages;
+    // Whether the window was asked to go, which ends the program.
+    static bool EndPosted() {
+        MSG end{};
+        return PeekMessageW(&end, nullptr, WM_DESTROY, WM_DESTROY, PM_NOREMOVE) != FALSE;
+    }
+
+    // Whether the open screen, painted whole, shows the committed picture.
+    ::testing::AssertionResult Shows(const std::string& picture) {
+        screen->Redraw(true);
+        return MatchesGolden(window, picture);
     }
 
     platform::testing::HeadlessWindow window;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     platform::testing::TemporaryRegistry registry;
     platform::testing::SoundRecorder sounds;
-    RecordingScreenListener listener;
+    StoredValues stored;
+    Log log;
+    std::unique_ptr<Screen> screen;
+
+private:
+    void Record(const char* what, Screen* from, Figure* figure) {
+        static std::map<std::int32_t, std::string> images = {{IDB_TITLE, " title"},
+                                                             {IDB_EXIT_BOX, " exit box"},
+                                                             {IDB_OK_BUTTON, " OK"},
+                                                             {IDB_RESET_BUTTON, " RESET"}};
+        const std::u16string type = figure->GetTypeName();
+        std::string entry = what + (" " + std::string(type.begin(), type.end()));
+        if (type == u"Hotspot") entry += " " + std::to_string(figure->tag);
+        if (type == u"Image" || type == u"Button")
+            entry += images[static_cast<Image*>(figure)->resourceId];
+        log.push_back(from == screen.get() ? entry : entry + " from another screen");
+    }
 };
 
 }  // namespace testsupport
