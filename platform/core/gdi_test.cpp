@@ -1,19 +1,20 @@
-// Drawing contexts, object selection and the pixel operations behind them.
+// Drawing: contexts and the objects selected into them, block copies, rectangles and text
+// (gdi.cpp, text.cpp). Text is pinned to DejaVu Sans Bold with bi-level hinting, which
+// fontconfig picks here for a bold sans-serif.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
+#include <climits>
 #include <string>
+#include <tuple>
+#include <utility>
 
+#include "platform/core/fonts.h"
 #include "platform/testing/testing.h"
 #include "platform/win32.h"
 #include "tests/support/Pixels.h"
 
-using platform::testing::HeadlessWindow;
-using platform::testing::LiveGdiObjectCount;
 using platform::testing::PixelAt;
 using platform::testing::SetPixelAt;
-using testsupport::PixelArt;
 
 namespace {
 
@@ -24,310 +25,163 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kKey16 = RGB(0xF6, 0x8C, 0xC5);   // background of 16-colour bitmaps
 constexpr COLORREF kKey256 = RGB(0xF7, 0x8C, 0xC6);  // background of 256-colour bitmaps
 
-const std::map<COLORREF, char> kLegend = {{kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'},
-                                          {kBlue, 'b'},  {kKey16, 'k'}, {kKey256, 'K'}};
-
-// A canvas whose picture reads in this file's legend.
-class Canvas : public testsupport::Canvas {
-public:
-    Canvas(HWND window, int w, int h, COLORREF colour = kWhite)
-        : testsupport::Canvas(window, w, h, colour) {}
-    std::string Art() const { return testsupport::Canvas::Art(kLegend); }
+// A white canvas, read as rows of letters; text on it is red on blue.
+struct Canvas : testsupport::Canvas {
+    Canvas(HWND window, int w, int h) : testsupport::Canvas(window, w, h, kWhite) {
+        SetTextColor(dc, kRed);
+        SetBkColor(dc, kBlue);
+    }
+    std::string Art() const {
+        return testsupport::Canvas::Art(
+            {{kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'}, {kBlue, 'b'}, {kKey256, 'K'}});
+    }
 };
 
-// Test names from the cases' descriptions.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& param) {
-    std::string name = param.param.name;
-    for (char& ch : name) {
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+// A font as the program makes them: bold, Swiss, no face name. Declared before the canvases
+// that select it, so they let go of it before it is deleted.
+struct ScopedFont {
+    explicit ScopedFont(LONG height) {
+        description.lfHeight = height;
+        description.lfWeight = FW_BOLD;
+        description.lfPitchAndFamily = FF_SWISS;
+        handle = CreateFontIndirectW(&description);
     }
-    return name;
-}
+    ~ScopedFont() { EXPECT_TRUE(DeleteObject(handle)); }
+    LOGFONTW description{};
+    HFONT handle;
+};
 
 using GdiTest = testsupport::LeakCheckedTest;
 
-// --- Memory contexts and object selection -----------------------------------------------
-
-TEST_F(GdiTest, SelectObjectReturnsWhatItReplacedForEveryKind) {
-    Canvas canvas(window_, 2, 2);
+// Selection hands back what it replaced; objects in use and stale handles are refused; a
+// bitmap sits in one memory context at a time.
+TEST_F(GdiTest, HandleRules) {
+    Canvas first(window_, 2, 2), second(window_, 2, 2);
     HPEN pen = CreatePen(PS_SOLID, 3, kRed);
-    HBRUSH brush = CreateSolidBrush(kBlue);
-    HBITMAP other = CreateCompatibleBitmap(canvas.dc, 3, 3);
-
-    EXPECT_EQ(SelectObject(canvas.dc, pen), GetStockObject(BLACK_PEN));
-    EXPECT_EQ(SelectObject(canvas.dc, GetStockObject(BLACK_PEN)), pen);
-    EXPECT_EQ(SelectObject(canvas.dc, brush), GetStockObject(WHITE_BRUSH));
-    EXPECT_EQ(SelectObject(canvas.dc, GetStockObject(WHITE_BRUSH)), brush);
-    EXPECT_EQ(SelectObject(canvas.dc, other), canvas.bitmap);
-    EXPECT_EQ(SelectObject(canvas.dc, canvas.bitmap), other);
-
+    HBITMAP other = CreateCompatibleBitmap(first.dc, 3, 3);
+    EXPECT_EQ(SelectObject(first.dc, pen), GetStockObject(BLACK_PEN));
+    EXPECT_EQ(SelectObject(first.dc, other), first.bitmap);
+    EXPECT_EQ(SelectObject(second.dc, other), nullptr) << "a bitmap in another context";
+    EXPECT_FALSE(DeleteObject(pen)) << "selected";
+    EXPECT_FALSE(DeleteObject(other)) << "selected";
+    EXPECT_EQ(SelectObject(first.dc, GetStockObject(BLACK_PEN)), pen);
+    EXPECT_EQ(SelectObject(first.dc, first.bitmap), other);
     EXPECT_TRUE(DeleteObject(pen));
-    EXPECT_TRUE(DeleteObject(brush));
     EXPECT_TRUE(DeleteObject(other));
+    EXPECT_FALSE(DeleteObject(pen)) << "stale";
 }
 
-TEST_F(GdiTest, SelectionRulesOfBitmapsAndBadHandles) {
-    Canvas first(window_, 2, 2);
-    Canvas second(window_, 2, 2);
-    HDC windowDC = GetDC(window_);
-
-    // A bitmap sits in one memory context at a time, and never in a window's context.
-    EXPECT_EQ(SelectObject(second.dc, first.bitmap), nullptr);
-    EXPECT_EQ(SelectObject(windowDC, second.bitmap), nullptr);
-    // Handles that are not live objects fail the call.
-    int notAnObject = 0;
-    EXPECT_EQ(SelectObject(first.dc, &notAnObject), nullptr);
-    EXPECT_EQ(SelectObject(nullptr, second.bitmap), nullptr);
-    EXPECT_FALSE(DeleteObject(&notAnObject));
-    EXPECT_FALSE(DeleteDC(reinterpret_cast<HDC>(&notAnObject)));
-
-    ReleaseDC(window_, windowDC);
+// Copies of "rbK" / "#rb" onto a white 5 × 4 canvas take only what lies on both surfaces;
+// the keyed copy (TransparentImage, keyed on 16-colour pink) leaves the 256-colour pink out.
+TEST_F(GdiTest, CopiesClipToBothSurfaces) {
+    using Row = std::tuple<bool, int, int, int, int, int, int, const char*>;
+    for (const auto& [keyed, x, y, width, height, sourceX, sourceY, expected] : {
+             Row{false, 1, 1, 3, 2, 0, 0, ".....\n.rbK.\n.#rb.\n.....\n"},
+             Row{true, 1, 1, 3, 2, 0, 0, ".....\n.rb..\n.#rb.\n.....\n"},
+             Row{false, 3, 3, 3, 2, 0, 0, ".....\n.....\n.....\n...rb\n"},
+             Row{true, -1, -1, 3, 2, 0, 0, "rb...\n.....\n.....\n.....\n"},
+             Row{false, 0, 0, 3, 2, -2, -1, ".....\n..r..\n.....\n.....\n"},
+             Row{false, 0, 0, 9, 9, 1, 0, "bK...\nrb...\n.....\n.....\n"},
+             Row{true, 0, 0, 9, 9, 1, 0, "b....\nrb...\n.....\n.....\n"},
+             Row{false, 5, 0, 3, 2, 0, 0, ".....\n.....\n.....\n.....\n"},
+             Row{true, 0, 0, 0, 2, 0, 0, ".....\n.....\n.....\n.....\n"},
+             Row{false, INT_MAX - 600, INT_MIN + 600, INT_MAX, INT_MAX, 0, 0,
+                 ".....\n.....\n.....\n.....\n"},
+         }) {
+        Canvas source(window_, 3, 2), dest(window_, 5, 4);
+        const COLORREF picture[] = {kRed, kBlue, kKey256, kBlack, kRed, kBlue};
+        for (int i = 0; i < 6; ++i) SetPixelAt(source.dc, i % 3, i / 3, picture[i]);
+        EXPECT_TRUE(
+            keyed ? TransparentImage(dest.dc, x, y, width, height, source.dc, sourceX, sourceY,
+                                     width, height, kKey16)
+                  : BitBlt(dest.dc, x, y, width, height, source.dc, sourceX, sourceY, SRCCOPY));
+        EXPECT_EQ(dest.Art(), expected) << x << ", " << y << (keyed ? " keyed" : "");
+    }
+    // Within one bitmap, a copy onto an overlapping area reads the source as it was.
+    Canvas strip(window_, 5, 1);
+    for (int x = 0; x < 3; ++x) SetPixelAt(strip.dc, x, 0, x == 0 ? kRed : x == 1 ? kBlue : kBlack);
+    EXPECT_TRUE(TransparentImage(strip.dc, 1, 0, 3, 1, strip.dc, 0, 0, 3, 1, kKey16));
+    EXPECT_EQ(strip.Art(), "rrb#.\n");
 }
 
-TEST_F(GdiTest, ObjectsSelectedIntoAContextCannotBeDeleted) {
-    Canvas canvas(window_, 2, 2);
-    HPEN pen = CreatePen(PS_SOLID, 1, kRed);
-    HGDIOBJ previousPen = SelectObject(canvas.dc, pen);
-
-    EXPECT_FALSE(DeleteObject(canvas.bitmap));
-    EXPECT_FALSE(DeleteObject(pen));
-    SelectObject(canvas.dc, previousPen);
-    EXPECT_TRUE(DeleteObject(pen));
-    // Deleting a stock object is harmless and leaves it usable.
-    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
-    EXPECT_NE(SelectObject(canvas.dc, GetStockObject(BLACK_PEN)), nullptr);
+// The key is compared on the 5-6-5 bits the artwork was drawn in: both forms of it and colours
+// differing only in the lower bits drop out; a colour differing in any kept bit stays.
+TEST_F(GdiTest, TheKeyIsComparedOn565Bits) {
+    const COLORREF row[] = {kKey16, kKey256, RGB(0xF0, 0x8C, 0xC0), RGB(0xF7, 0x8F, 0xC7),
+                            // Differing in the top 5 bits of red, 6 of green, 5 of blue:
+                            RGB(0xEE, 0x8C, 0xC5), RGB(0xF6, 0x88, 0xC5), RGB(0xF6, 0x8C, 0xCD),
+                            RGB(0xF6, 0x8C, 0xB5), kBlack};
+    Canvas source(window_, 9, 1), dest(window_, 9, 1);
+    for (int x = 0; x < 9; ++x) SetPixelAt(source.dc, x, 0, row[x]);
+    EXPECT_TRUE(TransparentImage(dest.dc, 0, 0, 9, 1, source.dc, 0, 0, 9, 1, kKey16));
+    for (int x = 0; x < 9; ++x) EXPECT_EQ(PixelAt(dest.dc, x, 0), x < 4 ? kWhite : row[x]) << x;
 }
 
-TEST_F(GdiTest, DisplayContextsBelongToTheirWindow) {
-    HeadlessWindow other(100, 50);
-    HDC dc = GetDC(window_);
-    EXPECT_EQ(ReleaseDC(other, dc), 0);
-    EXPECT_FALSE(DeleteDC(dc));
-    EXPECT_EQ(ReleaseDC(window_, dc), 1);
-    EXPECT_EQ(GetDC(reinterpret_cast<HWND>(&dc)), nullptr);
-}
-
-TEST(GdiDisplayTest, ClientRectAndDeviceCapsReportTheHeadlessDisplay) {
-    for (SIZE size : {SIZE{240, 320}, SIZE{64, 48}}) {
-        HeadlessWindow window(size.cx, size.cy);
-        RECT client{-1, -1, -1, -1};
-        ASSERT_TRUE(GetClientRect(window, &client));
-        EXPECT_EQ(client.left, 0);
-        EXPECT_EQ(client.top, 0);
-        EXPECT_EQ(client.right, size.cx);
-        EXPECT_EQ(client.bottom, size.cy);
-        HDC dc = GetDC(window);
-        EXPECT_EQ(GetDeviceCaps(dc, HORZRES), size.cx);
-        EXPECT_EQ(GetDeviceCaps(dc, VERTRES), size.cy);
-        ReleaseDC(window, dc);
+// The brush fills the rectangle and the pen's outline is centred on its outermost pixels, as
+// the program draws cards (1-pixel pen), bars (3-pixel pen) and key fills (no pen).
+TEST_F(GdiTest, Rectangles) {
+    using Row = std::tuple<int, int, RECT, const char*>;
+    for (const auto& [penStyle, penWidth, rect, expected] : {
+             Row{PS_SOLID, 1, {1, 1, 6, 5}, "......\n.rrrrr\n.r###r\n.r###r\n.rrrrr\n......\n"},
+             Row{PS_SOLID, 3, {1, 1, 6, 6}, "rrrrrr\nrrrrrr\nrrrrrr\nrrr#rr\nrrrrrr\nrrrrrr\n"},
+             Row{PS_NULL, 1, {1, 1, 4, 3}, "......\n.###..\n.###..\n......\n......\n......\n"},
+             Row{PS_SOLID, 3, {4, 3, 9, 9}, "......\n......\n...rrr\n...rrr\n...rrr\n...rrr\n"},
+         }) {
+        Canvas canvas(window_, 6, 6);
+        HPEN pen = CreatePen(penStyle, penWidth, kRed);
+        SelectObject(canvas.dc, pen);
+        SelectObject(canvas.dc, GetStockObject(BLACK_BRUSH));
+        EXPECT_TRUE(Rectangle(canvas.dc, rect.left, rect.top, rect.right, rect.bottom));
+        EXPECT_EQ(canvas.Art(), expected) << rect;
+        SelectObject(canvas.dc, GetStockObject(BLACK_PEN));
+        DeleteObject(pen);
     }
 }
 
-// --- Bitmaps --------------------------------------------------------------------------
-
-TEST_F(GdiTest, CompatibleBitmapDescribesItselfAndStartsBlack) {
-    Canvas canvas(window_, 1, 1);
-    HBITMAP bitmap = CreateCompatibleBitmap(canvas.dc, 46, 50);
-    BITMAP info{};
-    EXPECT_EQ(GetObjectW(bitmap, 0, nullptr), static_cast<int>(sizeof(BITMAP)));
-    EXPECT_EQ(GetObjectW(bitmap, sizeof(BITMAP) - 1, &info), 0);
-    ASSERT_EQ(GetObjectW(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
-    EXPECT_EQ(info.bmWidth, 46);
-    EXPECT_EQ(info.bmHeight, 50);
-    EXPECT_EQ(info.bmWidthBytes, 46 * 4);
-    EXPECT_EQ(info.bmPlanes, 1);
-    EXPECT_EQ(info.bmBitsPixel, 32);
-
-    HGDIOBJ previous = SelectObject(canvas.dc, bitmap);
-    EXPECT_EQ(PixelAt(canvas.dc, 45, 49), kBlack);
-    SelectObject(canvas.dc, previous);
-    DeleteObject(bitmap);
-
-    EXPECT_EQ(CreateCompatibleBitmap(canvas.dc, -1, 5), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 5, 5), nullptr);
-}
-
-// --- Opaque block copies ----------------------------------------------------------------
-
-// Copies the 3 × 2 picture "rb." / "#rb" onto a white 5 × 4 canvas.
-struct BlitCase {
-    const char* name;
-    int x, y, width, height, sourceX, sourceY;
-    const char* expected;
-};
-
-class BitBltClipTest : public GdiTest, public ::testing::WithParamInterface<BlitCase> {};
-
-TEST_P(BitBltClipTest, CopiesOnlyWhatLiesOnBothSurfaces) {
-    const BlitCase& c = GetParam();
-    Canvas source(window_, 3, 2);
-    const COLORREF picture[2][3] = {{kRed, kBlue, kWhite}, {kBlack, kRed, kBlue}};
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 3; ++x) SetPixelAt(source.dc, x, y, picture[y][x]);
+// The golden picture platform-text. On top, the program's lines at its four heights, each
+// drawn as the program does, centred in the box it measured: glyphs on the baseline, the box
+// in the background colour. Below, "100" at 20 pixels (36 × 20) centred in each rectangle of
+// the table on a 60 × 30 surface, side by side: only what lies in both the rectangle and the
+// surface shows, and halves of negative slack truncate toward zero. What the program never
+// asks for, another face or fitting text into a width, is refused plainly.
+TEST_F(GdiTest, TextPlacementAndClipping) {
+    constexpr UINT kCentred = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
+    ScopedFont fonts[] = {ScopedFont(12), ScopedFont(16), ScopedFont(20), ScopedFont(50)};
+    Canvas sheet(window_, 320, 170);
+    sheet.Fill(kBlack);
+    RECT box{0, -1, 0, -1};
+    for (const auto& [font, text] :
+         {std::pair{0, u"v. 1.1 Score 2000\u20132026"}, std::pair{1, u"Score 999999"},
+          std::pair{2, u"+ - \u00D7 \u00F7 ="}, std::pair{3, u"0123456789"}}) {
+        SelectObject(sheet.dc, fonts[font].handle);
+        SIZE size{};
+        ASSERT_TRUE(
+            GetTextExtentExPointW(sheet.dc, text, lstrlenW(text), 0, nullptr, nullptr, &size));
+        EXPECT_EQ(size.cy, fonts[font].description.lfHeight);
+        box = {font * 3, box.bottom + 1, font * 3 + size.cx, box.bottom + 1 + size.cy};
+        EXPECT_EQ(DrawTextW(sheet.dc, text, -1, &box, kCentred), size.cy);
     }
-    Canvas dest(window_, 5, 4);
-    EXPECT_TRUE(
-        BitBlt(dest.dc, c.x, c.y, c.width, c.height, source.dc, c.sourceX, c.sourceY, SRCCOPY));
-    EXPECT_EQ(dest.Art(), c.expected) << c.name;
+    // Inside; narrow and short; cut; over the top left, twice; over the bottom right; centred
+    // on everything. Nothing shows of the last three: inside out, at the far end, from INT_MIN.
+    constexpr LONG kMin = INT_MIN, kMax = INT_MAX;
+    RECT cases[] = {{10, 4, 57, 29},          {30, 5, 51, 18},    {12, 7, 20, 13},
+                    {-7, -5, 40, 40},         {-40, -20, 30, 20}, {40, 15, 90, 50},
+                    {kMin, kMin, kMax, kMax}, {20, 20, 10, 30},   {kMax - 9, kMax - 9, kMax, kMax},
+                    {kMin, kMin, 30, 20}};
+    for (int i = 0; i < 10; ++i) {
+        Canvas drawn(window_, 60, 30);
+        SelectObject(drawn.dc, fonts[2].handle);
+        EXPECT_EQ(DrawTextW(drawn.dc, u"100", 3, &cases[i], kCentred), 20) << i;
+        BitBlt(sheet.dc, i % 5 * 64, 104 + i / 5 * 34, 60, 30, drawn.dc, 0, 0, SRCCOPY);
+    }
+    SelectObject(sheet.dc, GetStockObject(SYSTEM_FONT));
+    EXPECT_TRUE(testsupport::MatchesGolden(sheet.dc, 320, 170, "platform-text"));
+    LOGFONTW named = fonts[0].description;
+    named.lfFaceName[0] = u'Q';
+    EXPECT_EQ(CreateFontIndirectW(&named), nullptr);
+    INT fit = -1;
+    SIZE size{};
+    EXPECT_FALSE(GetTextExtentExPointW(sheet.dc, u"100", 3, 50, &fit, nullptr, &size));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Gdi, BitBltClipTest,
-    ::testing::Values(
-        BlitCase{"inside", 1, 1, 3, 2, 0, 0, ".....\n.rb..\n.#rb.\n.....\n"},
-        BlitCase{"past the right and bottom edges", 3, 3, 3, 2, 0, 0,
-                 ".....\n.....\n.....\n...rb\n"},
-        BlitCase{"negative destination", -1, -1, 3, 2, 0, 0, "rb...\n.....\n.....\n.....\n"},
-        BlitCase{"negative source", 0, 0, 3, 2, -2, -1, ".....\n..r..\n.....\n.....\n"},
-        BlitCase{"larger than the source", 0, 0, 9, 9, 1, 0, "b....\nrb...\n.....\n.....\n"},
-        BlitCase{"entirely outside", 5, 0, 3, 2, 0, 0, ".....\n.....\n.....\n.....\n"},
-        BlitCase{"empty size", 0, 0, 0, 2, 0, 0, ".....\n.....\n.....\n.....\n"},
-        BlitCase{"extreme coordinates", 2147483000, -2147483000, 2147483647, 2147483647, 0, 0,
-                 ".....\n.....\n.....\n.....\n"}),
-    CaseName<BlitCase>);
-
-TEST_F(GdiTest, BitBltWithinOneBitmapHandlesOverlap) {
-    Canvas canvas(window_, 5, 1);
-    SetPixelAt(canvas.dc, 0, 0, kRed);
-    SetPixelAt(canvas.dc, 1, 0, kBlue);
-    SetPixelAt(canvas.dc, 2, 0, kBlack);
-    BitBlt(canvas.dc, 1, 0, 3, 1, canvas.dc, 0, 0, SRCCOPY);
-    EXPECT_EQ(canvas.Art(), "rrb#.\n");
-}
-
-TEST_F(GdiTest, BitBltRefusesRasterOperationsOtherThanSourceCopy) {
-    Canvas a(window_, 2, 2);
-    Canvas b(window_, 2, 2);
-    EXPECT_FALSE(BitBlt(a.dc, 0, 0, 2, 2, b.dc, 0, 0, 0x00EE0086u));  // SRCPAINT
-}
-
-// --- Colour-keyed copies ----------------------------------------------------------------
-
-struct KeyCase {
-    COLORREF pixel;
-    bool dropped;
-};
-
-class TransparentImageKeyTest : public GdiTest, public ::testing::WithParamInterface<KeyCase> {};
-
-TEST_P(TransparentImageKeyTest, PixelsEqualToTheKeyOn565BitsDropOut) {
-    const KeyCase& c = GetParam();
-    Canvas source(window_, 1, 1, c.pixel);
-    Canvas dest(window_, 1, 1, kBlue);
-    EXPECT_TRUE(TransparentImage(dest.dc, 0, 0, 1, 1, source.dc, 0, 0, 1, 1, kKey16));
-    EXPECT_EQ(PixelAt(dest.dc, 0, 0), c.dropped ? kBlue : c.pixel)
-        << std::hex << "pixel 0x" << c.pixel;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Gdi, TransparentImageKeyTest,
-    ::testing::Values(KeyCase{kKey16, true}, KeyCase{kKey256, true},
-                      KeyCase{RGB(0xF0, 0x8C, 0xC0), true},   // low bits of red and blue
-                      KeyCase{RGB(0xF7, 0x8F, 0xC7), true},   // low bits of all three
-                      KeyCase{RGB(0xEE, 0x8C, 0xC5), false},  // red differs in its top 5 bits
-                      KeyCase{RGB(0xF6, 0x88, 0xC5), false},  // green differs in its top 6 bits
-                      KeyCase{RGB(0xF6, 0x8C, 0xCD), false},  // blue differs in its top 5 bits
-                      KeyCase{RGB(0xF6, 0x8C, 0xB5), false}, KeyCase{kWhite, false},
-                      KeyCase{kBlack, false}));
-
-TEST_F(GdiTest, TransparentImageKeepsShapesAndClipsAtEdges) {
-    Canvas source(window_, 3, 3, kKey256);
-    SetPixelAt(source.dc, 1, 0, kRed);
-    SetPixelAt(source.dc, 0, 1, kRed);
-    SetPixelAt(source.dc, 1, 1, kBlack);
-    SetPixelAt(source.dc, 2, 1, kRed);
-    SetPixelAt(source.dc, 1, 2, kRed);
-    Canvas dest(window_, 4, 4);
-    // Drawn at (2, -1): the top row and right column of the shape fall off the canvas.
-    EXPECT_TRUE(TransparentImage(dest.dc, 2, -1, 3, 3, source.dc, 0, 0, 3, 3, kKey16));
-    EXPECT_EQ(dest.Art(),
-              "..r#\n"
-              "...r\n"
-              "....\n"
-              "....\n");
-}
-
-TEST_F(GdiTest, TransparentImageTakesABitmapAsSourceAndRefusesStretching) {
-    Canvas source(window_, 2, 1, kKey16);
-    SetPixelAt(source.dc, 1, 0, kRed);
-    HBITMAP strip = source.bitmap;
-    SelectObject(source.dc, source.previous);  // a source bitmap need not be selected
-    Canvas dest(window_, 2, 1, kBlue);
-
-    EXPECT_TRUE(TransparentImage(dest.dc, 0, 0, 2, 1, strip, 0, 0, 2, 1, kKey16));
-    EXPECT_EQ(dest.Art(), "br\n");
-    EXPECT_FALSE(TransparentImage(dest.dc, 0, 0, 2, 1, strip, 0, 0, 1, 1, kKey16));
-    SelectObject(source.dc, strip);
-}
-
-// --- Rectangles -------------------------------------------------------------------------
-
-struct RectangleCase {
-    const char* name;
-    int penStyle, penWidth;
-    bool hollowBrush;
-    RECT rect;
-    const char* expected;
-};
-
-class RectangleTest : public GdiTest, public ::testing::WithParamInterface<RectangleCase> {};
-
-TEST_P(RectangleTest, BrushFillsTheAreaAndThePenOutlinesItsEdge) {
-    const RectangleCase& c = GetParam();
-    Canvas canvas(window_, 8, 7);
-    HPEN pen = CreatePen(c.penStyle, c.penWidth, kRed);
-    HBRUSH brush = CreateSolidBrush(kBlue);
-    HGDIOBJ previousPen = SelectObject(canvas.dc, pen);
-    HGDIOBJ previousBrush =
-        SelectObject(canvas.dc, c.hollowBrush ? GetStockObject(NULL_BRUSH) : brush);
-    EXPECT_TRUE(Rectangle(canvas.dc, c.rect.left, c.rect.top, c.rect.right, c.rect.bottom));
-    EXPECT_EQ(canvas.Art(), c.expected) << c.name;
-    SelectObject(canvas.dc, previousPen);
-    SelectObject(canvas.dc, previousBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Gdi, RectangleTest,
-    ::testing::Values(
-        RectangleCase{"one pixel pen",
-                      PS_SOLID,
-                      1,
-                      false,
-                      {1, 1, 6, 5},
-                      "........\n.rrrrr..\n.rbbbr..\n.rbbbr..\n.rrrrr..\n........\n........\n"},
-        RectangleCase{"three pixel pen is centred on the edge",
-                      PS_SOLID,
-                      3,
-                      false,
-                      {1, 1, 8, 7},
-                      "rrrrrrrr\nrrrrrrrr\nrrrrrrrr\nrrrbbbrr\nrrrbbbrr\nrrrrrrrr\nrrrrrrrr\n"},
-        RectangleCase{"null pen fills the whole area",
-                      PS_NULL,
-                      1,
-                      false,
-                      {1, 1, 4, 3},
-                      "........\n.bbb....\n.bbb....\n........\n........\n........\n........\n"},
-        RectangleCase{"hollow brush draws the outline only",
-                      PS_SOLID,
-                      1,
-                      true,
-                      {0, 0, 4, 4},
-                      "rrrr....\nr..r....\nr..r....\nrrrr....\n........\n........\n........\n"},
-        RectangleCase{"corners given in reverse",
-                      PS_SOLID,
-                      1,
-                      false,
-                      {3, 3, 0, 0},
-                      "rrr.....\nrbr.....\nrrr.....\n........\n........\n........\n........\n"},
-        RectangleCase{"clipped at the bottom-right edge",
-                      PS_SOLID,
-                      3,
-                      false,
-                      {5, 4, 9, 9},
-                      "........\n........\n........\n....rrrr\n....rrrr\n....rrrr\n....rrrr\n"}),
-    CaseName<RectangleCase>);
 
 }  // namespace
