@@ -59,6 +59,8 @@ int SqliteStore::Statement::Prepare(sqlite3* db, const char* sql) {
     return db != nullptr ? sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr) : SQLITE_OK;
 }
 
+SqliteStore::Running SqliteStore::Statement::Use() { return Running(statement_); }
+
 SqliteStore::Running::~Running() {
     sqlite3_reset(statement_);
     sqlite3_clear_bindings(statement_);

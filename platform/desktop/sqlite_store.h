@@ -53,7 +53,7 @@ private:
         Statement(const Statement&) = delete;
         Statement& operator=(const Statement&) = delete;
         int Prepare(sqlite3* db, const char* sql);
-        Running Use() { return Running(statement_); }
+        Running Use();
 
     private:
         sqlite3_stmt* statement_ = nullptr;

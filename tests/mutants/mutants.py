@@ -18,8 +18,9 @@ import time
 
 
 class Mutant:
-    """A fault: `find` replaced by `replace` in the first of `files` that holds it once.
-    `older` gives other (file, find, replace) forms for older layouts of the tree."""
+    """A fault: `find` replaced by `replace` in the first of `files` that holds it once (a
+    list of finds and replaces changes several places of that file). `older` gives other
+    (file, find, replace) forms for older layouts of the tree."""
 
     def __init__(self, name, noticed, files, find, replace, older=()):
         self.name, self.noticed = name, noticed
@@ -99,8 +100,10 @@ MUTANTS = [
            ["app/Application.h"], "kSettleTime = 250;", "kSettleTime = 0;"),
     Mutant("statements left open", "the registry's log grows all session",
            ["platform/desktop/sqlite_store.cpp"],
-           "SqliteStore::Running::~Running() {\n    sqlite3_reset(statement_);",
-           "SqliteStore::Running::~Running() {\n    return;\n    sqlite3_reset(statement_);"),
+           ["SqliteStore::Running::~Running() {\n    sqlite3_reset(statement_);",
+            "{ return Running(statement_); }"],
+           ["SqliteStore::Running::~Running() {\n    return;\n    sqlite3_reset(statement_);",
+            "{\n    sqlite3_reset(statement_);\n    return Running(statement_);\n}"]),
     Mutant("progress that could not be read", "defaults are written over stored progress",
            ["drill/Progress.cpp"],
            "        if (!ReadStored(stored)) return;\n", "        ReadStored(stored);\n"),
@@ -128,8 +131,12 @@ def plant(tree, mutant):
         if not path.exists():
             continue
         text = path.read_text()
-        if text.count(find) == 1:
-            path.write_text(text.replace(find, replace))
+        finds, replaces = ([find], [replace]) if isinstance(find, str) else (find, replace)
+        if all(text.count(each) == 1 for each in finds):
+            planted = text
+            for each, instead in zip(finds, replaces):
+                planted = planted.replace(each, instead)
+            path.write_text(planted)
             return path, text
     return None
 
