@@ -1,167 +1,156 @@
-// Figure geometry, visibility, z-order and listener notification, seen from the owner.
+// Figures: what they report to their screen as damaged, and what images, hotspots, texts and
+// animations do of their own.
 #include "scene/Figure.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "platform/testing/testing.h"
-#include "scene/Screen.h"
+#include "platform/core/resource_loading.h"
+#include "resources/ResourceIds.h"
+#include "scene/Animation.h"
+#include "scene/Hotspot.h"
+#include "scene/Text.h"
 #include "tests/support/TestFigures.h"
 
-using platform::testing::HeadlessWindow;
 using testsupport::BareFigure;
-using testsupport::LoggingListener;
-using testsupport::SolidFigure;
 
 namespace {
 
-constexpr RECT kClean = {-1, -1, -1, -1};
-
-class FigureTest : public ::testing::Test {
+// The fixture listens to the figures' stylus events in `log` and to animations in `heard`.
+class FigureTest : public testsupport::ScreenFixture, public AnimationListener {
 protected:
-    // A visible 20 × 20 figure at (10, 10), with the owner's DirtyRect cleared.
-    BareFigure& PlacedFigure() {
-        auto* figure = new BareFigure(&screen_, window_, 20, 20);
-        owned_.emplace_back(figure);
-        figure->SetX(10);
-        figure->SetY(10);
-        figure->SetVisible(true);
-        screen_.dirtyRect = kClean;
-        return *figure;
+    void OnAnimationStart(Animation*) override { heard += "start "; }
+    void OnAnimationFrame(Animation*, std::int32_t frame) override {
+        heard += "frame " + std::to_string(frame) + " ";
     }
+    void OnAnimationCycle(Animation*, std::int32_t) override { heard += "cycle "; }
 
-    HeadlessWindow window_;
-    Screen screen_{window_, nullptr};
-    std::vector<std::unique_ptr<Figure>> owned_;
+    std::vector<std::string> log;
+    testsupport::LoggingListener a{"a", log};
+    std::string heard;
 };
 
-TEST_F(FigureTest, MovingReportsTheOldAndTheNewArea) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetX(50);
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 70, 30}));
+// One shown 20 × 20 figure at (10, 10), changed step by step; each step names the dirty
+// rectangle that change alone leaves (-1s when none).
+TEST_F(FigureTest, DamageStory) {
+    auto* f = Place(new testsupport::SolidFigure(screen.get(), window, 20, 20, 0), 10, 10);
+    auto damage = [&](const std::function<void()>& change) {
+        screen->dirtyRect = {-1, -1, -1, -1};
+        change();
+        return screen->dirtyRect;
+    };
+    // 1. A value set unchanged still reports the area; a move reports old and new place.
+    EXPECT_EQ(damage([&] { f->SetX(10); }), (RECT{10, 10, 30, 30}));
+    EXPECT_EQ(damage([&] { f->SetX(50); }), (RECT{10, 10, 70, 30}));
+    // 2. A resize reports the larger of the two areas.
+    EXPECT_EQ(damage([&] { f->SetWidth(5); }), (RECT{50, 10, 70, 30}));
+    EXPECT_EQ(damage([&] { f->SetHeight(40); }), (RECT{50, 10, 55, 50}));
+    // 3. Hiding reports the area and disables; hiding again reports and changes nothing.
+    f->SetEnabled(true);
+    EXPECT_EQ(damage([&] { f->SetVisible(false); }), (RECT{50, 10, 55, 50}));
+    EXPECT_FALSE(f->enabled);
+    f->SetEnabled(true);
+    EXPECT_EQ(damage([&] { f->SetVisible(false); }), (RECT{-1, -1, -1, -1}));
+    EXPECT_TRUE(f->enabled);
+    // 4. Showing reports the area but does not enable; enabling reports nothing.
+    f->SetEnabled(false);
+    EXPECT_EQ(damage([&] { f->SetVisible(true); }), (RECT{50, 10, 55, 50}));
+    EXPECT_FALSE(f->enabled);
+    EXPECT_EQ(damage([&] { f->SetEnabled(true); }), (RECT{-1, -1, -1, -1}));
+    // 5. A new z-order reports the area and moves the figure in the screen's list.
+    auto* mid = Place(new BareFigure(screen.get(), window, 1, 1), 0, 0, 15);
+    EXPECT_EQ(damage([&] { f->SetZOrder(20); }), (RECT{50, 10, 55, 50}));
+    const auto& list = screen->figures;
+    EXPECT_EQ((std::vector<Figure*>{list.At(0), list.At(1)}), (std::vector<Figure*>{mid, f}));
+    // 6. Removing reports the area of a shown figure only, and deletes it if asked.
+    EXPECT_EQ(damage([&] { screen->RemoveFigure(mid, true); }), (RECT{-1, -1, -1, -1}));
+    EXPECT_EQ(damage([&] { screen->RemoveFigure(f, true); }), (RECT{50, 10, 55, 50}));
+    EXPECT_EQ(list.count, 0);
 }
 
-TEST_F(FigureTest, SettingAnUnchangedValueStillReportsTheArea) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetX(10);
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 30}));
+// Every image loads a bitmap of its own and frees it (the fixture counts drawing objects).
+TEST_F(FigureTest, EveryImageLoadsItsOwnBitmap) {
+    Image first(screen.get(), window, IDB_STAR);
+    Image second(screen.get(), window, IDB_STAR);
+    EXPECT_NE(first.bitmap, second.bitmap);
 }
 
-TEST_F(FigureTest, ResizingReportsTheLargerOfTheTwoAreas) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetWidth(5);
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 30}));
-    figure.SetHeight(40);
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 50}));
+// A shown hotspot is a tap target: a tap clicks, asynchronously, before its listeners hear. The
+// click is loaded once, by the first hotspot, and outlives it; a click that failed to load leaves
+// the tap to count silently.
+TEST_F(FigureTest, AHotspotClicksBeforeItTells) {
+    hotspotTapSound = nullptr;
+    const int loads = platform::ResourceLoadCount(IDW_TAP);
+    delete new Hotspot(screen.get(), window, 1, 1);
+    const void* click = hotspotTapSound;
+    Hotspot* hotspot = Place(new Hotspot(screen.get(), window, 10, 10), 30, 87);
+    EXPECT_EQ(platform::ResourceLoadCount(IDW_TAP), loads + 1);
+    hotspot->AddListener(&a);
+    sounds.onPlay = [&](const platform::testing::SoundCall&) { log.push_back("click"); };
+    hotspot->SetVisible(true);
+    screen->PointerDown(35, 90);
+    hotspotTapSound = nullptr;
+    screen->PointerDown(40, 97);
+    EXPECT_EQ(log, (std::vector<std::string>{"click", "a down 35,90", "a down 40,97"}));
+    ASSERT_EQ(sounds.calls.size(), 1u);
+    EXPECT_EQ(sounds.calls[0].data, click);
+    EXPECT_EQ(sounds.calls[0].flags, static_cast<UINT>(SND_ASYNC | SND_MEMORY));
 }
 
-TEST_F(FigureTest, AreasReachingPastTheScreenAreNotReported) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetX(-5);  // old area reported, new one reaches past the left edge
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 30}));
-    screen_.dirtyRect = kClean;
-    figure.SetX(-6);  // both reach past it
-    EXPECT_EQ(screen_.dirtyRect, kClean);
+// A text from the string table is cut to 79 characters; an empty one is harmless. (Texts
+// are sized and drawn as in scene-composite.)
+TEST_F(FigureTest, AStringTableTextIsCutTo79Characters) {
+    Text longLine(screen.get(), instance, window, 900, 0, Text::BoldFont(12));
+    EXPECT_EQ(std::u16string(longLine.text).substr(61), u"eighty a Text read");
+    EXPECT_EQ(Text(screen.get(), window, TEXT(""), 0).GetWidth(), 0);
 }
 
-TEST_F(FigureTest, HidingClearsVisibleAndEnabledAndReportsTheArea) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetEnabled(true);
-    figure.SetVisible(false);
-    EXPECT_FALSE(figure.visible);
-    EXPECT_FALSE(figure.enabled);
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 30}));
-}
-
-TEST_F(FigureTest, HidingAHiddenFigureDoesNothingAtAll) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetVisible(false);
-    figure.SetEnabled(true);
-    screen_.dirtyRect = kClean;
-    figure.SetVisible(false);
-    EXPECT_TRUE(figure.enabled);
-    EXPECT_EQ(screen_.dirtyRect, kClean);
-}
-
-TEST_F(FigureTest, ShowingDoesNotEnableAndEnablingReportsNothing) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetVisible(false);
-    figure.SetVisible(true);
-    EXPECT_FALSE(figure.enabled);
-    screen_.dirtyRect = kClean;
-    figure.SetEnabled(true);
-    EXPECT_EQ(screen_.dirtyRect, kClean);
-}
-
-TEST_F(FigureTest, SetZOrderMovesAListedFigureBeneathItsNewEquals) {
-    std::vector<BareFigure*> figures;
-    for (int z : {1, 5, 9}) {
-        auto* figure = new BareFigure(&screen_, window_, 1, 1);
-        owned_.emplace_back(figure);
-        figure->SetZOrder(z);
-        screen_.AddFigure(figure);
-        figures.push_back(figure);
+// The check mark's four 100 × 100 frames at four a second, with the test as its listener
+// (added twice, told once). Each row: a start ('s') or a tick ('t') at a time, then the frame
+// shown, whether it runs (and shows) and what was heard. A frame changes only when strictly more
+// than 250 ms have passed since the last change, counted across the tick count's wrap; a late tick
+// moves one frame and the next waits a whole interval after it. After one pass it reports the
+// cycle, stops and hides. A second start keeps the frame and restarts the clock.
+TEST_F(FigureTest, AnimationStory) {
+    auto* checkMark = Place(new Animation(screen.get(), window, IDB_CHECK_MARK, 4, 4), 70, 90);
+    checkMark->AddAnimationListener(this);
+    checkMark->AddAnimationListener(this);
+    const std::tuple<char, DWORD, int, bool, const char*> rows[] = {
+        {'s', 1000, 0, true, "start frame 0 "},
+        {'t', 1250, 0, true, ""},
+        {'t', 1251, 1, true, "frame 1 "},
+        {'t', 9000, 2, true, "frame 2 "},
+        {'t', 9250, 2, true, ""},
+        {'t', 9251, 3, true, "frame 3 "},
+        {'t', 9502, 0, false, "cycle "},
+        {'t', 9800, 0, false, ""},
+        {'s', 0xFFFFFFA0u, 0, true, "start frame 0 "},
+        {'t', 0xFFFFFFF0u, 0, true, ""},
+        {'t', 154, 0, true, ""},
+        {'t', 155, 1, true, "frame 1 "},
+        {'s', 300, 1, true, "start frame 0 "},
+        {'t', 550, 1, true, ""},
+        {'t', 551, 2, true, "frame 2 "}};
+    for (const auto& [what, time, frame, running, expected] : rows) {
+        SCOPED_TRACE(std::string(what == 's' ? "start" : "tick") + " at " + std::to_string(time));
+        heard.clear();
+        screen->dirtyRect = {-1, -1, -1, -1};
+        platform::testing::SetTickCount(time);
+        if (what == 's') checkMark->Start();
+        if (what == 't') screen->Tick(time);
+        EXPECT_EQ(checkMark->currentFrame, frame);
+        EXPECT_EQ(checkMark->visible, running);
+        EXPECT_EQ(screen->running.Contains(checkMark), running);
+        EXPECT_EQ(heard, expected);
+        // A tick repaints the frame's area exactly when it changes the frame.
+        const bool repainted = screen->dirtyRect == RECT{70, 90, 170, 190};
+        EXPECT_TRUE(what == 's' || repainted == (*expected != 0));
     }
-    figures[0]->SetZOrder(9);
-    EXPECT_EQ(screen_.figures.At(0), figures[1]);
-    EXPECT_EQ(screen_.figures.At(1), figures[0]) << "placed before the figure at z 9";
-    EXPECT_EQ(screen_.figures.At(2), figures[2]);
-}
-
-TEST_F(FigureTest, SetZOrderOnAnUnlistedFigureOnlyStoresAndReports) {
-    BareFigure& figure = PlacedFigure();
-    figure.SetZOrder(30);
-    EXPECT_EQ(figure.GetZOrder(), 30);
-    EXPECT_EQ(screen_.figures.count, 0);
-    EXPECT_EQ(screen_.dirtyRect, (RECT{10, 10, 30, 30}));
-}
-
-TEST_F(FigureTest, ListenersHearPressesInOrderAndOnlyOnce) {
-    BareFigure& figure = PlacedFigure();
-    std::vector<std::string> log;
-    LoggingListener a("a", log);
-    LoggingListener b("b", log);
-    figure.AddListener(&a);
-    figure.AddListener(&b);
-    figure.AddListener(&a);
-    figure.OnPointerDown(3, 4);
-    figure.OnPointerUp(5, 6);
-    EXPECT_EQ(log, (std::vector<std::string>{"a down 3,4", "b down 3,4", "a up 5,6", "b up 5,6"}));
-    EXPECT_EQ(a.lastFigure, &figure);
-
-    EXPECT_TRUE(figure.RemoveListener(&a));
-    EXPECT_FALSE(figure.RemoveListener(&a));
-    log.clear();
-    figure.OnPointerDown(1, 1);
-    EXPECT_EQ(log, (std::vector<std::string>{"b down 1,1"}));
-}
-
-TEST_F(FigureTest, AListenerRemovingItselfLeavesTheOthersTheirCall) {
-    BareFigure& figure = PlacedFigure();
-    std::vector<std::string> log;
-    LoggingListener a("a", log);
-    LoggingListener b("b", log);
-    a.onEvent = [&](Figure* f) { f->RemoveListener(&a); };
-    figure.AddListener(&a);
-    figure.AddListener(&b);
-    figure.OnPointerDown(0, 0);
-    figure.OnPointerDown(0, 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"a down 0,0", "b down 0,0", "b down 0,0"}));
-}
-
-TEST_F(FigureTest, ClearSurfaceFillsEveryPixelWithTheKeyAndFreesItsObjects) {
-    SolidFigure figure(&screen_, window_, 6, 4, RGB(1, 2, 3));
-    const int before = platform::testing::LiveGdiObjectCount();
-    figure.ClearSurface(figure.GetSurface());
-    EXPECT_EQ(platform::testing::LiveGdiObjectCount(), before);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 6; ++x) {
-            ASSERT_EQ(platform::testing::PixelAt(figure.GetSurface(), x, y), TransparentKey)
-                << x << "," << y;
-        }
-    }
+    EXPECT_EQ(screen->running.count, 1);
 }
 
 }  // namespace

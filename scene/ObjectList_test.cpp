@@ -1,158 +1,63 @@
-// The list operations, and notification through a snapshot.
+// The list's contract: positional insert, add-once, remove, At, and passes over a snapshot.
 #include "scene/ObjectList.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstring>
 #include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
-// The list as a string of its one-byte values, after checking the links both ways.
+// The list as a string of its values, after checking that the links agree both ways.
 std::string Contents(const ObjectList<char>& list) {
-    std::string forward;
-    const ObjectList<char>::Node* last = nullptr;
-    for (auto* node = list.head; node != nullptr; node = node->next) {
-        EXPECT_EQ(node->prev, last) << "broken prev link";
-        forward += node->value;
-        last = node;
-    }
-    EXPECT_EQ(list.tail, last);
+    std::string forward, backward;
+    for (auto* n = list.head; n != nullptr; n = n->next) forward += n->value;
+    for (auto* n = list.tail; n != nullptr; n = n->prev) backward = n->value + backward;
+    EXPECT_EQ(backward, forward) << "the links disagree";
     EXPECT_EQ(static_cast<int>(forward.size()), list.count);
-    std::string backward;
-    for (auto* node = list.tail; node != nullptr; node = node->prev)
-        backward.insert(0, 1, node->value);
-    EXPECT_EQ(backward, forward);
     return forward;
 }
 
-void Fill(ObjectList<char>& list, const std::string& values) {
-    for (char value : values) list.InsertAt(value, list.count);
-}
-
-TEST(ObjectList, InsertIntoAnEmptyListWithAnyIndex) {
-    for (int index : {0, 5, -1}) {
+// Each row: a list, one change to it ('i' InsertAt the index, 'o' AddOnce, 'r' Remove) and
+// the list after it. InsertAt appends for an index below 0 or above the count; AddOnce skips a
+// listed value; Remove unlinks the occurrence nearest the head and says if there was one. At
+// an index out of range yields the first value, or the null value of an empty list.
+TEST(ObjectList, ChangesKeepTheValuesInOrder) {
+    const std::tuple<const char*, char, char, int, const char*> rows[] = {
+        {"", 'i', 'v', 5, "v"},       {"", 'i', 'v', -1, "v"},    {"ab", 'i', 'v', 0, "vab"},
+        {"ab", 'i', 'v', 1, "avb"},   {"ab", 'i', 'v', 2, "abv"}, {"ab", 'i', 'v', 9, "abv"},
+        {"ab", 'i', 'v', -1, "abv"},  {"ab", 'o', 'a', 0, "ab"},  {"ab", 'o', 'c', 0, "abc"},
+        {"abcb", 'r', 'b', 0, "acb"}, {"ab", 'r', 'a', 0, "b"},   {"ab", 'r', 'b', 0, "a"},
+        {"c", 'r', 'c', 0, ""},       {"ab", 'r', 'z', 0, "ab"}};
+    for (const auto& [before, change, value, index, after] : rows) {
         ObjectList<char> list;
-        list.InsertAt('v', index);
-        EXPECT_EQ(Contents(list), "v");
-        EXPECT_EQ(list.head, list.tail);
+        for (const char* v = before; *v != 0; ++v) list.InsertAt(*v, list.count);
+        if (change == 'i') list.InsertAt(value, index);
+        if (change == 'o') list.AddOnce(value);
+        const bool found = change != 'r' || list.Remove(value);
+        EXPECT_EQ(Contents(list), after) << before << " " << change << value;
+        EXPECT_EQ(std::string({list.At(-1), list.At(list.count)}), std::string(2, *after));
+        EXPECT_EQ(found, change != 'r' || std::strchr(before, value)) << before << " " << value;
     }
 }
 
-TEST(ObjectList, InsertAtPositionsAndOutOfRangeIndexesAppend) {
-    struct Case {
-        int index;
-        const char* expected;
+// A pass calls those listed when it began that are still listed at their turn: here a
+// removes itself and adds d, which waits for the next pass; b removes c before its turn.
+TEST(ObjectList, PassesOverASnapshot) {
+    ObjectList<char> list;
+    for (char value : {'a', 'b', 'c'}) list.AddOnce(value);
+    auto pass = [&] {
+        std::string called;
+        list.ForEachInSnapshot([&](char value) {
+            called += value;
+            if (value == 'a' && list.Remove('a')) list.AddOnce('d');
+            if (value == 'b') list.Remove('c');
+        });
+        return called;
     };
-    for (Case c :
-         {Case{0, "vab"}, Case{1, "avb"}, Case{2, "abv"}, Case{9, "abv"}, Case{-1, "abv"}}) {
-        ObjectList<char> list;
-        Fill(list, "ab");
-        list.InsertAt('v', c.index);
-        EXPECT_EQ(Contents(list), c.expected) << "index " << c.index;
-    }
-}
-
-TEST(ObjectList, AddOnceAppendsOnlyNewValues) {
-    ObjectList<char> list;
-    Fill(list, "ab");
-    list.AddOnce('a');
-    EXPECT_EQ(Contents(list), "ab");
-    list.AddOnce('c');
-    EXPECT_EQ(Contents(list), "abc");
-}
-
-TEST(ObjectList, RemoveUnlinksTheOccurrenceNearestTheHead) {
-    ObjectList<char> list;
-    Fill(list, "abcb");
-    EXPECT_FALSE(list.Remove('z'));
-    EXPECT_EQ(Contents(list), "abcb");
-    EXPECT_TRUE(list.Remove('b'));
-    EXPECT_EQ(Contents(list), "acb");
-    EXPECT_TRUE(list.Remove('a'));  // the head
-    EXPECT_TRUE(list.Remove('b'));  // the tail
-    EXPECT_EQ(Contents(list), "c");
-    EXPECT_TRUE(list.Remove('c'));  // the only node
-    EXPECT_EQ(list.head, nullptr);
-    EXPECT_EQ(list.tail, nullptr);
-    EXPECT_EQ(list.count, 0);
-}
-
-TEST(ObjectList, AtOutOfRangeYieldsTheFirstValueOrTheNullValue) {
-    ObjectList<char> list;
-    EXPECT_EQ(list.At(0), 0);
-    EXPECT_EQ(list.At(-1), 0);
-    Fill(list, "abc");
-    EXPECT_EQ(list.At(0), 'a');
-    EXPECT_EQ(list.At(2), 'c');
-    EXPECT_EQ(list.At(-1), 'a');
-    EXPECT_EQ(list.At(3), 'a');
-
-    ObjectList<int*> pointers;
-    EXPECT_EQ(pointers.At(0), nullptr);
-}
-
-// --- Snapshot notification ---------------------------------------------------------------
-
-// A callee of a notification pass, which may change the list while it is being called.
-struct Callee {
-    char name;
-    std::function<void()> action;
-};
-
-std::string Notify(ObjectList<Callee*>& list) {
-    std::string called;
-    list.ForEachInSnapshot([&](Callee* callee) {
-        called += callee->name;
-        if (callee->action) callee->action();
-    });
-    return called;
-}
-
-TEST(ObjectListSnapshot, AListenerThatRemovesItselfIsCalledOnce) {
-    ObjectList<Callee*> list;
-    Callee a{'a', nullptr};
-    a.action = [&] { list.Remove(&a); };
-    list.AddOnce(&a);
-    EXPECT_EQ(Notify(list), "a");
-    EXPECT_EQ(list.count, 0);
-}
-
-TEST(ObjectListSnapshot, RemovingOneselfDoesNotCostALaterListenerItsCall) {
-    ObjectList<Callee*> list;
-    Callee a{'a', nullptr};
-    Callee b{'b', nullptr};
-    Callee c{'c', nullptr};
-    a.action = [&] { list.Remove(&a); };
-    list.AddOnce(&a);
-    list.AddOnce(&b);
-    list.AddOnce(&c);
-    EXPECT_EQ(Notify(list), "abc");
-    EXPECT_EQ(Notify(list), "bc");
-}
-
-TEST(ObjectListSnapshot, AnEntryRemovedEarlierInThePassIsNotCalled) {
-    ObjectList<Callee*> list;
-    Callee a{'a', nullptr};
-    Callee b{'b', nullptr};
-    Callee c{'c', nullptr};
-    a.action = [&] { list.Remove(&b); };
-    list.AddOnce(&a);
-    list.AddOnce(&b);
-    list.AddOnce(&c);
-    EXPECT_EQ(Notify(list), "ac");
-}
-
-TEST(ObjectListSnapshot, AnEntryAddedDuringThePassWaitsForTheNextOne) {
-    ObjectList<Callee*> list;
-    Callee a{'a', nullptr};
-    Callee b{'b', nullptr};
-    a.action = [&] { list.AddOnce(&b); };
-    list.AddOnce(&a);
-    EXPECT_EQ(Notify(list), "a");
-    a.action = nullptr;
-    EXPECT_EQ(Notify(list), "ab");
+    EXPECT_EQ(pass(), "ab");
+    EXPECT_EQ(pass(), "bd");
 }
 
 }  // namespace

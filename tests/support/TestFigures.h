@@ -1,42 +1,31 @@
-// Figures, listeners and picture helpers shared by the scene and drill tests.
+// Figures, a listener and the screen fixture shared by the scene and drill tests.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <map>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
-#include "platform/testing/testing.h"
-#include "platform/win32.h"
-#include "scene/Figure.h"
 #include "scene/Screen.h"
 #include "tests/support/Pixels.h"
 
 namespace testsupport {
 
-// A figure whose surface is a block of one colour; single pixels can be painted on it,
-// for example in the key colour to punch holes.
+// A shown figure whose surface is a block of one colour; single pixels can be painted on it,
+// in the key colour to punch holes, say, and `onSurface` runs when it is drawn.
 class SolidFigure : public Figure {
 public:
     SolidFigure(Screen* owner, HWND window, int w, int h, COLORREF colour);
-    ~SolidFigure() override;
+    HDC GetSurface() override {
+        if (onSurface) onSurface();
+        return canvas.dc;
+    }
+    void PaintPixel(int x, int y, COLORREF colour) {
+        platform::testing::SetPixelAt(canvas.dc, x, y, colour);
+    }
 
-    LPCWSTR GetTypeName() const override { return typeName; }
-    HDC GetSurface() override { return surfaceCalls++, dc_; }
-    void PaintPixel(int px, int py, COLORREF colour);
-
-    // Tests set "Button" to have the screen treat the figure as one.
-    LPCWSTR typeName = TEXT("Figure");
-    int surfaceCalls = 0;
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    Canvas canvas;
+    std::function<void()> onSurface;  // run whenever the surface is asked for
 };
 
 // A figure without a surface, like a hotspot.
@@ -52,24 +41,30 @@ class LoggingListener : public FigureListener {
 public:
     LoggingListener(std::string listenerName, std::vector<std::string>& sharedLog)
         : name(std::move(listenerName)), log(sharedLog) {}
-
-    void OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) override;
-    void OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) override;
+    void OnFigureDown(Figure* figure, int x, int y) override { Write(figure, " down ", x, y); }
+    void OnFigureUp(Figure* figure, int x, int y) override { Write(figure, " up ", x, y); }
 
     std::string name;
     std::vector<std::string>& log;
     std::function<void(Figure*)> onEvent;
-    Figure* lastFigure = nullptr;
+
+private:
+    void Write(Figure* figure, const char* event, int x, int y);
 };
 
-// A 240 × 320 headless window with a screen that loads from the program's resources, a
-// sound recorder and the clock under the test's control.
-class ScreenFixture : public ::testing::Test {
+// A 240 × 320 headless window with a screen that loads from the program's resources, a sound
+// recorder and the clock at 1000 ms. The screen deletes its figures at the end, and no
+// drawing object made after SetUp may outlive the test.
+class ScreenFixture : public LeakCheckedTest {
 protected:
-    ScreenFixture();
-    ~ScreenFixture() override;
+    ScreenFixture() { platform::testing::SetTickCount(1000); }
+    ~ScreenFixture() override { platform::testing::UseRealTickCount(); }
+    void TearDown() override {
+        screen->DeleteAllFigures();
+        LeakCheckedTest::TearDown();
+    }
 
-    // Places a figure, shows it if asked and adds it to the screen, which owns it.
+    // Places a figure and adds it to the screen, which owns it.
     template <typename T>
     T* Place(T* figure, int x, int y, std::int32_t z = 10) {
         figure->SetX(x);
@@ -79,9 +74,9 @@ protected:
         return figure;
     }
 
-    platform::testing::HeadlessWindow window;
-    HINSTANCE instance;
-    std::unique_ptr<Screen> screen;
+    platform::testing::HeadlessWindow& window = window_;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    std::unique_ptr<Screen> screen = std::make_unique<Screen>(window, instance);
     platform::testing::SoundRecorder sounds;
 };
 
