@@ -10,33 +10,7 @@
 namespace testsupport {
 namespace {
 
-template <typename ReadPixel>
-std::string Art(RECT area, const std::map<COLORREF, char>& legend, ReadPixel read) {
-    std::string art;
-    for (LONG y = area.top; y < area.bottom; ++y) {
-        for (LONG x = area.left; x < area.right; ++x) {
-            auto found = legend.find(read(x, y));
-            art += found == legend.end() ? '?' : found->second;
-        }
-        art += '\n';
-    }
-    return art;
-}
-
-}  // namespace
-
-std::string PixelArt(const platform::testing::HeadlessWindow& window, RECT area,
-                     const std::map<COLORREF, char>& legend) {
-    return Art(area, legend, [&](LONG x, LONG y) { return window.Pixel(x, y); });
-}
-
-std::string PixelArt(HDC dc, RECT area, const std::map<COLORREF, char>& legend) {
-    return Art(area, legend, [&](LONG x, LONG y) { return platform::testing::PixelAt(dc, x, y); });
-}
-
-namespace {
-
-bool SavePng(const std::string& path, int width, int height, int scale,
+bool SavePng(const std::string& path, int width, int height,
              const std::function<COLORREF(int, int)>& read) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
@@ -48,13 +22,13 @@ bool SavePng(const std::string& path, int width, int height, int scale,
         return false;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<std::size_t>(width) * scale * 3);
-    for (int y = 0; y < height * scale; ++y) {
-        for (int x = 0; x < width * scale; ++x) {
-            const COLORREF c = read(x / scale, y / scale);
+    std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = read(x, y);
             row[x * 3] = GetRValue(c);
             row[x * 3 + 1] = GetGValue(c);
             row[x * 3 + 2] = GetBValue(c);
@@ -66,19 +40,32 @@ bool SavePng(const std::string& path, int width, int height, int scale,
     return std::fclose(file) == 0;
 }
 
+// Reads an 8-bit RGB picture; empty when it cannot be read.
+std::vector<COLORREF> ReadPng(const std::string& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) return {};
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    std::vector<COLORREF> pixels(bytes.size() / 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = RGB(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
+    }
+    return pixels;
+}
+
+// Where tests leave pictures for people to look at: the build folder when run by ctest, the
+// temporary folder otherwise.
+std::string OutputFolder() {
+    const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
+    if (folder == nullptr) folder = std::getenv("TMPDIR");
+    return folder != nullptr ? folder : "/tmp";
+}
+
 }  // namespace
-
-bool WritePng(const platform::testing::HeadlessWindow& window, const std::string& path, int scale) {
-    RECT client{};
-    GetClientRect(window, &client);
-    return SavePng(path, client.right, client.bottom, scale,
-                   [&](int x, int y) { return window.Pixel(x, y); });
-}
-
-bool WritePng(HDC dc, int width, int height, const std::string& path, int scale) {
-    return SavePng(path, width, height, scale,
-                   [&](int x, int y) { return platform::testing::PixelAt(dc, x, y); });
-}
 
 Canvas::Canvas(HWND window, int w, int h, COLORREF colour) : width(w), height(h) {
     HDC windowDC = GetDC(window);
@@ -102,35 +89,22 @@ void Canvas::Fill(COLORREF colour) {
 }
 
 std::string Canvas::Art(const std::map<COLORREF, char>& legend) const {
-    return PixelArt(dc, {0, 0, width, height}, legend);
-}
-
-namespace {
-
-// Reads an 8-bit RGB picture; empty when it cannot be read.
-std::vector<COLORREF> ReadPng(const std::string& path, int& width, int& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) return {};
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    std::vector<COLORREF> pixels(bytes.size() / 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = RGB(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
+    std::string art;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto found = legend.find(platform::testing::PixelAt(dc, x, y));
+            art += found == legend.end() ? '?' : found->second;
+        }
+        art += '\n';
     }
-    return pixels;
+    return art;
 }
-
-}  // namespace
 
 ::testing::AssertionResult MatchesGolden(HDC dc, int width, int height, const std::string& name) {
     const std::string golden = std::string(CHALKMERE_SOURCE_DIR) + "/tests/golden/" + name + ".png";
     const auto actual = [&](int x, int y) { return platform::testing::PixelAt(dc, x, y); };
     if (const char* update = std::getenv("CHALKMERE_UPDATE_GOLDEN"); update && *update == '1') {
-        return SavePng(golden, width, height, 1, actual)
+        return SavePng(golden, width, height, actual)
                    ? ::testing::AssertionSuccess() << "wrote " << golden
                    : ::testing::AssertionFailure() << "cannot write " << golden;
     }
@@ -151,9 +125,9 @@ std::vector<COLORREF> ReadPng(const std::string& path, int& width, int& height) 
             const auto wanted = [&](int px, int py) {
                 return expected[static_cast<std::size_t>(py) * width + px];
             };
-            SavePng(stem + "-actual.png", width, height, 1, actual);
-            SavePng(stem + "-expected.png", width, height, 1, wanted);
-            SavePng(stem + "-diff.png", width, height, 1, [&](int px, int py) {
+            SavePng(stem + "-actual.png", width, height, actual);
+            SavePng(stem + "-expected.png", width, height, wanted);
+            SavePng(stem + "-diff.png", width, height, [&](int px, int py) {
                 return actual(px, py) == wanted(px, py) ? RGB(0, 0, 0) : RGB(255, 0, 0);
             });
             char colours[64];
@@ -175,14 +149,6 @@ std::vector<COLORREF> ReadPng(const std::string& path, int& width, int& height) 
     auto result = MatchesGolden(dc, client.right, client.bottom, name);
     ReleaseDC(window, dc);
     return result;
-}
-
-std::string OutputFolder() {
-    // Run by hand, outside ctest, the pictures go to the temporary folder rather than
-    // wherever the test happened to be started.
-    const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
-    if (folder == nullptr) folder = std::getenv("TMPDIR");
-    return folder != nullptr ? folder : "/tmp";
 }
 
 }  // namespace testsupport

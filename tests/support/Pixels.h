@@ -1,4 +1,5 @@
-// Picture helpers for tests: rectangles in assertions, and areas of pixels as text.
+// Picture helpers for tests: rectangles in assertions, canvases to draw on, and comparisons
+// with committed golden pictures.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,6 +30,8 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     void Fill(COLORREF colour);
+    // The pixels as rows of characters, one per pixel, by `legend` ('?' for other colours):
+    // compared with EXPECT_EQ, it reads as a picture.
     std::string Art(const std::map<COLORREF, char>& legend) const;
 
     int width;
@@ -52,26 +55,11 @@ private:
     int baseline_ = 0;
 };
 
-// The pixels of a window area as rows of characters, one per pixel, by `legend`; a colour
-// missing from the legend shows as '?'. Compared with EXPECT_EQ it reads as a picture.
-std::string PixelArt(const platform::testing::HeadlessWindow& window, RECT area,
-                     const std::map<COLORREF, char>& legend);
-std::string PixelArt(HDC dc, RECT area, const std::map<COLORREF, char>& legend);
-
-// Writes the pixels of a window, or of the surface of a drawing context, to a PNG file,
-// enlarged `scale` times. Returns false when the file cannot be written.
-bool WritePng(const platform::testing::HeadlessWindow& window, const std::string& path,
-              int scale = 1);
-bool WritePng(HDC dc, int width, int height, const std::string& path, int scale = 1);
-
-// Where tests leave pictures for people to look at: the build folder when run by ctest, the
-// temporary folder otherwise.
-std::string OutputFolder();
-
 // Whether the `width` × `height` pixels of `dc` from (0, 0) are those of the committed picture
 // tests/golden/<name>.png. A difference names the first differing pixel and leaves
-// <name>-actual.png, -expected.png and -diff.png in OutputFolder(). With
-// CHALKMERE_UPDATE_GOLDEN=1 the picture is written instead, to be looked at and committed.
+// <name>-actual.png, -expected.png and -diff.png in the build folder (the temporary folder
+// outside ctest). With CHALKMERE_UPDATE_GOLDEN=1 the picture is written instead, to be looked
+// at and committed.
 ::testing::AssertionResult MatchesGolden(HDC dc, int width, int height, const std::string& name);
 ::testing::AssertionResult MatchesGolden(const platform::testing::HeadlessWindow& window,
                                          const std::string& name);
