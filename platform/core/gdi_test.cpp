@@ -1,14 +1,13 @@
 // Drawing: contexts and the objects selected into them, block copies, rectangles and text
-// (gdi.cpp, text.cpp). Text is pinned to DejaVu Sans Bold with bi-level hinting, which
-// fontconfig picks here for a bold sans-serif.
+// (gdi.cpp, text.cpp), and the wide-string helpers that make the text (strings.cpp). Text is
+// pinned to DejaVu Sans Bold with bi-level hinting, which fontconfig picks here for a bold
+// sans-serif.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 #include <tuple>
-#include <utility>
 
-#include "platform/core/fonts.h"
 #include "platform/testing/testing.h"
 #include "platform/win32.h"
 #include "tests/support/Pixels.h"
@@ -37,43 +36,12 @@ struct Canvas : testsupport::Canvas {
     }
 };
 
-// A font as the program makes them: bold, Swiss, no face name. Declared before the canvases
-// that select it, so they let go of it before it is deleted.
-struct ScopedFont {
-    explicit ScopedFont(LONG height) {
-        description.lfHeight = height;
-        description.lfWeight = FW_BOLD;
-        description.lfPitchAndFamily = FF_SWISS;
-        handle = CreateFontIndirectW(&description);
-    }
-    ~ScopedFont() { EXPECT_TRUE(DeleteObject(handle)); }
-    LOGFONTW description{};
-    HFONT handle;
-};
-
 using GdiTest = testsupport::LeakCheckedTest;
-
-// Selection hands back what it replaced; objects in use and stale handles are refused; a
-// bitmap sits in one memory context at a time.
-TEST_F(GdiTest, HandleRules) {
-    Canvas first(window_, 2, 2), second(window_, 2, 2);
-    HPEN pen = CreatePen(PS_SOLID, 3, kRed);
-    HBITMAP other = CreateCompatibleBitmap(first.dc, 3, 3);
-    EXPECT_EQ(SelectObject(first.dc, pen), GetStockObject(BLACK_PEN));
-    EXPECT_EQ(SelectObject(first.dc, other), first.bitmap);
-    EXPECT_EQ(SelectObject(second.dc, other), nullptr) << "a bitmap in another context";
-    EXPECT_FALSE(DeleteObject(pen)) << "selected";
-    EXPECT_FALSE(DeleteObject(other)) << "selected";
-    EXPECT_EQ(SelectObject(first.dc, GetStockObject(BLACK_PEN)), pen);
-    EXPECT_EQ(SelectObject(first.dc, first.bitmap), other);
-    EXPECT_TRUE(DeleteObject(pen));
-    EXPECT_TRUE(DeleteObject(other));
-    EXPECT_FALSE(DeleteObject(pen)) << "stale";
-}
 
 // Copies of "rbK" / "#rb" onto a white 5 × 4 canvas take only what lies on both surfaces;
 // the keyed copy (TransparentImage, keyed on 16-colour pink) leaves the 256-colour pink out.
-TEST_F(GdiTest, CopiesClipToBothSurfaces) {
+// The source's bitmap, selected in its context, goes into no other and cannot be deleted.
+TEST_F(GdiTest, CopiesClipToBothSurfacesAndLeaveTheKeyOut) {
     using Row = std::tuple<bool, int, int, int, int, int, int, const char*>;
     for (const auto& [keyed, x, y, width, height, sourceX, sourceY, expected] : {
              Row{false, 1, 1, 3, 2, 0, 0, ".....\n.rbK.\n.#rb.\n.....\n"},
@@ -96,17 +64,17 @@ TEST_F(GdiTest, CopiesClipToBothSurfaces) {
                                      width, height, kKey16)
                   : BitBlt(dest.dc, x, y, width, height, source.dc, sourceX, sourceY, SRCCOPY));
         EXPECT_EQ(dest.Art(), expected) << x << ", " << y << (keyed ? " keyed" : "");
+        EXPECT_EQ(SelectObject(dest.dc, source.bitmap), nullptr);
+        EXPECT_FALSE(DeleteObject(source.bitmap));
     }
     // Within one bitmap, a copy onto an overlapping area reads the source as it was.
     Canvas strip(window_, 5, 1);
     for (int x = 0; x < 3; ++x) SetPixelAt(strip.dc, x, 0, x == 0 ? kRed : x == 1 ? kBlue : kBlack);
     EXPECT_TRUE(TransparentImage(strip.dc, 1, 0, 3, 1, strip.dc, 0, 0, 3, 1, kKey16));
     EXPECT_EQ(strip.Art(), "rrb#.\n");
-}
-
-// The key is compared on the 5-6-5 bits the artwork was drawn in: both forms of it and colours
-// differing only in the lower bits drop out; a colour differing in any kept bit stays.
-TEST_F(GdiTest, TheKeyIsComparedOn565Bits) {
+    // The key is compared on the 5-6-5 bits the artwork was drawn in: both forms of it and
+    // colours differing only in the lower bits drop out; a colour differing in any kept bit
+    // stays.
     const COLORREF row[] = {kKey16, kKey256, RGB(0xF0, 0x8C, 0xC0), RGB(0xF7, 0x8F, 0xC7),
                             // Differing in the top 5 bits of red, 6 of green, 5 of blue:
                             RGB(0xEE, 0x8C, 0xC5), RGB(0xF6, 0x88, 0xC5), RGB(0xF6, 0x8C, 0xCD),
@@ -117,49 +85,52 @@ TEST_F(GdiTest, TheKeyIsComparedOn565Bits) {
     for (int x = 0; x < 9; ++x) EXPECT_EQ(PixelAt(dest.dc, x, 0), x < 4 ? kWhite : row[x]) << x;
 }
 
-// The brush fills the rectangle and the pen's outline is centred on its outermost pixels, as
-// the program draws cards (1-pixel pen), bars (3-pixel pen) and key fills (no pen).
+// The brush fills the rectangle and the pen's outline is centred on its outermost pixels, cut
+// at the surface, as the program draws cards (1-pixel pen), bars (3-pixel pen) and key fills
+// (no pen). Selecting hands back what it replaced; a pen in use, or deleted, cannot be deleted.
 TEST_F(GdiTest, Rectangles) {
     using Row = std::tuple<int, int, RECT, const char*>;
     for (const auto& [penStyle, penWidth, rect, expected] : {
              Row{PS_SOLID, 1, {1, 1, 6, 5}, "......\n.rrrrr\n.r###r\n.r###r\n.rrrrr\n......\n"},
              Row{PS_SOLID, 3, {1, 1, 6, 6}, "rrrrrr\nrrrrrr\nrrrrrr\nrrr#rr\nrrrrrr\nrrrrrr\n"},
              Row{PS_NULL, 1, {1, 1, 4, 3}, "......\n.###..\n.###..\n......\n......\n......\n"},
-             Row{PS_SOLID, 3, {4, 3, 9, 9}, "......\n......\n...rrr\n...rrr\n...rrr\n...rrr\n"},
          }) {
         Canvas canvas(window_, 6, 6);
         HPEN pen = CreatePen(penStyle, penWidth, kRed);
-        SelectObject(canvas.dc, pen);
+        EXPECT_EQ(SelectObject(canvas.dc, pen), GetStockObject(BLACK_PEN));
         SelectObject(canvas.dc, GetStockObject(BLACK_BRUSH));
         EXPECT_TRUE(Rectangle(canvas.dc, rect.left, rect.top, rect.right, rect.bottom));
         EXPECT_EQ(canvas.Art(), expected) << rect;
-        SelectObject(canvas.dc, GetStockObject(BLACK_PEN));
-        DeleteObject(pen);
+        EXPECT_FALSE(DeleteObject(pen));
+        EXPECT_EQ(SelectObject(canvas.dc, GetStockObject(BLACK_PEN)), pen);
+        EXPECT_TRUE(DeleteObject(pen));
+        EXPECT_FALSE(DeleteObject(pen));
     }
 }
 
 // The golden picture platform-text. On top, the program's lines at its four heights, each
 // drawn as the program does, centred in the box it measured: glyphs on the baseline, the box
-// in the background colour. Below, "100" at 20 pixels (36 × 20) centred in each rectangle of
-// the table on a 60 × 30 surface, side by side: only what lies in both the rectangle and the
-// surface shows, and halves of negative slack truncate toward zero. What the program never
-// asks for, another face or fitting text into a width, is refused plainly.
+// in the background colour, as high as the font asked for. Below, "100" at 20 pixels (36 × 20)
+// centred in each rectangle of the table on a 60 × 30 surface, side by side: only what lies
+// in both the rectangle and the surface shows, and halves of negative slack truncate toward
+// zero. Another face, which the program never asks for, is refused plainly.
 TEST_F(GdiTest, TextPlacementAndClipping) {
     constexpr UINT kCentred = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
-    ScopedFont fonts[] = {ScopedFont(12), ScopedFont(16), ScopedFont(20), ScopedFont(50)};
+    LOGFONTW font{0, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, {}};  // bold Swiss, no face
+    HFONT fonts[4];
     Canvas sheet(window_, 320, 170);
     sheet.Fill(kBlack);
     RECT box{0, -1, 0, -1};
-    for (const auto& [font, text] :
-         {std::pair{0, u"v. 1.1 Score 2000\u20132026"}, std::pair{1, u"Score 999999"},
-          std::pair{2, u"+ - \u00D7 \u00F7 ="}, std::pair{3, u"0123456789"}}) {
-        SelectObject(sheet.dc, fonts[font].handle);
+    for (const auto& [i, height, text] :
+         {std::tuple{0, 12, u"v. 1.1 Score 2000\u20132026"}, std::tuple{1, 16, u"Score 999999"},
+          std::tuple{2, 20, u"+ - \u00D7 \u00F7 ="}, std::tuple{3, 50, u"0123456789"}}) {
+        font.lfHeight = height;
+        SelectObject(sheet.dc, fonts[i] = CreateFontIndirectW(&font));
         SIZE size{};
         ASSERT_TRUE(
             GetTextExtentExPointW(sheet.dc, text, lstrlenW(text), 0, nullptr, nullptr, &size));
-        EXPECT_EQ(size.cy, fonts[font].description.lfHeight);
-        box = {font * 3, box.bottom + 1, font * 3 + size.cx, box.bottom + 1 + size.cy};
-        EXPECT_EQ(DrawTextW(sheet.dc, text, -1, &box, kCentred), size.cy);
+        box = {i * 3, box.bottom + 1, i * 3 + size.cx, box.bottom + 1 + size.cy};
+        EXPECT_EQ(DrawTextW(sheet.dc, text, -1, &box, kCentred), height);
     }
     // Inside; narrow and short; cut; over the top left, twice; over the bottom right; centred
     // on everything. Nothing shows of the last three: inside out, at the far end, from INT_MIN.
@@ -170,18 +141,28 @@ TEST_F(GdiTest, TextPlacementAndClipping) {
                     {kMin, kMin, 30, 20}};
     for (int i = 0; i < 10; ++i) {
         Canvas drawn(window_, 60, 30);
-        SelectObject(drawn.dc, fonts[2].handle);
+        SelectObject(drawn.dc, fonts[2]);
         EXPECT_EQ(DrawTextW(drawn.dc, u"100", 3, &cases[i], kCentred), 20) << i;
         BitBlt(sheet.dc, i % 5 * 64, 104 + i / 5 * 34, 60, 30, drawn.dc, 0, 0, SRCCOPY);
     }
     SelectObject(sheet.dc, GetStockObject(SYSTEM_FONT));
     EXPECT_TRUE(testsupport::MatchesGolden(sheet.dc, 320, 170, "platform-text"));
-    LOGFONTW named = fonts[0].description;
-    named.lfFaceName[0] = u'Q';
-    EXPECT_EQ(CreateFontIndirectW(&named), nullptr);
-    INT fit = -1;
-    SIZE size{};
-    EXPECT_FALSE(GetTextExtentExPointW(sheet.dc, u"100", 3, 50, &fit, nullptr, &size));
+    for (HFONT made : fonts) EXPECT_TRUE(DeleteObject(made));
+    font.lfFaceName[0] = u'Q';
+    EXPECT_EQ(CreateFontIndirectW(&font), nullptr);
+}
+
+// wsprintfW writes decimals, the lowest too, and reports the length. lstrcpynW copies at most
+// capacity - 1 characters and terminates, which lstrlenW and lstrcmpW then see.
+TEST(Strings, FormatCopyAndCompare) {
+    WCHAR buffer[16];
+    EXPECT_EQ(wsprintfW(buffer, TEXT("%d %d"), INT_MIN, 305), 15);
+    EXPECT_EQ(std::u16string(buffer), u"-2147483648 305");
+    EXPECT_EQ(lstrcpynW(buffer, u"Chalkmere", 6), buffer);
+    EXPECT_EQ(lstrlenW(buffer), 5);
+    EXPECT_EQ(buffer[6], u'8') << "nothing written past the capacity";
+    EXPECT_EQ(lstrcmpW(buffer, u"Chalk"), 0);
+    EXPECT_NE(lstrcmpW(buffer, u"Chalks"), 0);
 }
 
 }  // namespace

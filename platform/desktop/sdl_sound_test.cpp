@@ -1,5 +1,5 @@
-// The SDL sound output on SDL's headless drivers: the disk driver's file holds what a speaker
-// would have played, frame by frame in real time; the dummy driver plays into nothing.
+// The SDL sound output on SDL's disk driver, whose file holds what a speaker would have played,
+// frame by frame in real time, and without a driver.
 #include "platform/desktop/sdl_sound.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,6 @@
 
 namespace {
 
-using platform::SdlSoundOutput;
 using Wave = std::vector<std::uint8_t>;
 
 constexpr std::size_t kBufferFrames = 512;
@@ -39,17 +38,15 @@ Wave MakeWave(std::uint32_t rate, std::uint32_t bits, std::size_t frames, int le
     // second, bytes a frame and bits a sample, "data" and its size.
     for (std::uint32_t field :
          {0x46464952u, 36 + size + size % 2, 0x45564157u, 0x20746D66u, 16u, 0x10001u, rate,
-          rate * bits / 8, bits / 8 | bits << 16, 0x61746164u, size}) {
+          rate * bits / 8, bits / 8 | bits << 16, 0x61746164u, size})
         put(field, 4);
-    }
-    for (std::size_t i = 0; i < frames; ++i) {
-        put(bits == 8 ? 128 + level / 256 : static_cast<std::uint16_t>(level), bits / 8);
-    }
+    const std::uint32_t sample = bits == 8 ? 128 + level / 256 : static_cast<std::uint16_t>(level);
+    for (std::size_t i = 0; i < frames; ++i) put(sample, bits / 8);
     if (size % 2 != 0) wave.push_back(0);
     return wave;
 }
 
-BOOL Play(SdlSoundOutput& output, const Wave& wave, UINT flags) {
+BOOL Play(platform::SdlSoundOutput& output, const Wave& wave, UINT flags) {
     return output.Play(wave.data(), wave.size(), flags | SND_MEMORY);
 }
 
@@ -104,11 +101,13 @@ protected:
 // 2. An asynchronous play returns while its sound is still queued, and it starts playing.
 // 3. Another one replaces it at once and plays whole, with no gap between the two.
 // 4. Stop silences what is playing within a buffer.
+// 5. Images that cannot be decoded fail, synchronously or not. Each image was converted on its
+//    first play only, whichever way it was played again, on the one device.
 TEST_F(DiskAudioTest, PlaysAreHeardWholeAndCutOffAtOnce) {
     const std::size_t syncFrames = 8820, longFrames = 88200, shortFrames = 4410;
     const auto longSound = MakeWave(11025, 8, 22050, 25600);    // 2 s
     const auto shortSound = MakeWave(22050, 16, 2205, -20000);  // 0.1 s
-    SdlSoundOutput output;
+    platform::SdlSoundOutput output;
     ASSERT_EQ(Play(output, MakeWave(11025, 8, 2205, -25600), SND_SYNC), TRUE);
     // The driver's file is written through a stdio buffer of 4 KiB, so the last 1024 frames
     // may still sit in it when the call returns; everything before them is on disk.
@@ -128,11 +127,9 @@ TEST_F(DiskAudioTest, PlaysAreHeardWholeAndCutOffAtOnce) {
     SCOPED_TRACE(::testing::PrintToString(heard));
     if (!heard.empty() && heard.front().first == '.') heard.erase(heard.begin());
     ASSERT_GE(heard.size(), 3u);
-    EXPECT_EQ(heard[0].first, '+');
+    EXPECT_EQ(std::string({heard[0].first, heard[1].first, heard[2].first}), "+-.");
     EXPECT_LT(heard[0].second, longFrames / 2);
-    EXPECT_EQ(heard[1].first, '-');
     EXPECT_NEAR(static_cast<double>(heard[1].second), shortFrames, kEdgeFrames);
-    EXPECT_EQ(heard[2].first, '.');
 
     const std::size_t thirdPlay = Frames();
     ASSERT_EQ(Play(output, longSound, SND_ASYNC), TRUE);
@@ -140,39 +137,28 @@ TEST_F(DiskAudioTest, PlaysAreHeardWholeAndCutOffAtOnce) {
     ASSERT_TRUE(Eventually([&] { return Frames() >= thirdPlay + 8 * kBufferFrames; }));
     heard = Heard(thirdPlay);
     SCOPED_TRACE(::testing::PrintToString(heard));
-    ASSERT_FALSE(heard.empty());
-    EXPECT_EQ(heard.back().first, '.');
-    EXPECT_GE(heard.back().second, 4 * kBufferFrames);
+    EXPECT_TRUE(!heard.empty() && heard.back().first == '.' &&
+                heard.back().second >= 4 * kBufferFrames);
+
+    for (const auto& [what, at, byte] :
+         {std::tuple{"no format chunk", 12, 'j'}, std::tuple{"compressed", 20, '\x55'},
+          std::tuple{"no channels", 22, '\0'}, std::tuple{"no data chunk", 36, 'j'}}) {
+        auto broken = shortSound;
+        broken[at] = static_cast<std::uint8_t>(byte);
+        EXPECT_EQ(Play(output, broken, SND_SYNC), FALSE) << what;
+        EXPECT_EQ(Play(output, broken, SND_ASYNC), FALSE) << what;
+    }
+    EXPECT_EQ(Play(output, shortSound, SND_SYNC), TRUE);
+    EXPECT_EQ(output.Conversions(), 3);
+    EXPECT_EQ(output.OpenAttempts(), 1);
 }
 
-// Each image is converted on its first play only, whichever way it is played, on one device;
-// images that cannot be decoded fail, synchronously or not. Without a device every play fails
-// at once and quietly, and the device is not asked for again straight away.
-TEST(SdlSoundTest, ConversionsAndFailures) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    const auto tap = MakeWave(11025, 16, 254, 1000);
-    const auto chime = MakeWave(22050, 8, 300, 1000);
-    {
-        SdlSoundOutput output;
-        for (const auto& [what, at, byte] :
-             {std::tuple{"no format chunk", 12, 'j'}, std::tuple{"compressed", 20, '\x55'},
-              std::tuple{"no channels", 22, '\0'}, std::tuple{"no data chunk", 36, 'j'}}) {
-            auto broken = chime;
-            broken[at] = static_cast<std::uint8_t>(byte);
-            EXPECT_EQ(Play(output, broken, SND_SYNC), FALSE) << what;
-            EXPECT_EQ(Play(output, broken, SND_ASYNC), FALSE) << what;
-        }
-        EXPECT_EQ(Play(output, chime, SND_ASYNC), TRUE);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(Play(output, chime, SND_SYNC), TRUE);
-            EXPECT_EQ(Play(output, tap, i % 2 == 0 ? SND_SYNC : SND_ASYNC), TRUE);
-        }
-        EXPECT_EQ(output.Conversions(), 2);
-        EXPECT_EQ(output.OpenAttempts(), 1);
-    }  // the device and SDL's audio go with it
-
+// Without a device every play fails at once and quietly, and the device is not asked for
+// again straight away.
+TEST(SdlSoundTest, WithoutADeviceEveryPlayFailsQuietly) {
     setenv("SDL_AUDIODRIVER", "chalkmere-no-such-driver", 1);
-    SdlSoundOutput silent;
+    const auto chime = MakeWave(22050, 8, 300, 1000);
+    platform::SdlSoundOutput silent;
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(Play(silent, chime, SND_ASYNC), FALSE);
     EXPECT_EQ(Play(silent, chime, SND_SYNC), FALSE);
