@@ -75,7 +75,7 @@ protected:
 };
 
 // The program as a child meets it, through the window's messages: the title with its tune,
-// a tap into the drill, a double tap that stays on its screen, the settings and back.
+// a tap into the drill, a double tap that stays on its screen, the settings and back, the end.
 TEST_F(ProgramTest, TheTitleTheDrillAndTheSettingsAsAChildTapsThroughThem) {
     // 1. The title is current, painted, and its tune plays; a second start makes nothing.
     ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
@@ -120,28 +120,13 @@ TEST_F(ProgramTest, TheTitleTheDrillAndTheSettingsAsAChildTapsThroughThem) {
     RECT client{};
     GetClientRect(window, &client);
     EXPECT_EQ(client.right * 1000 + client.bottom, 240320);
-}
 
-// Both ways out end the main loop with exit code 0 and the application gone; the exit box's
-// click is heard to its end first.
-TEST_F(ProgramTest, TheExitBoxAndTheCloseButtonEndTheProgram) {
-    for (const bool exitBox : {true, false}) {
-        ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
-        if (exitBox) {
-            Tap(120, 150);
-            platform::testing::SetTickCount(now += 300);
-            PostMessageW(MainWindow(), WM_LBUTTONDOWN, 1, MAKELPARAM(215, 27));
-        } else {
-            PostMessageW(MainWindow(), WM_CLOSE, 0, 0);
-        }
-        EXPECT_EQ(RunMainLoop(), 0);
-        EXPECT_EQ(application, nullptr);
-        if (exitBox) {
-            EXPECT_EQ(sounds.calls.back().flags, SND_MEMORY);
-        }
-        platform::testing::DestroyWindows();
-        platform::testing::ClearMessages();
-    }
+    // 7. The exit box's click is heard to its end, then the main loop ends with exit code 0.
+    platform::testing::SetTickCount(now += 300);
+    PostMessageW(window, WM_LBUTTONDOWN, 1, MAKELPARAM(215, 27));
+    EXPECT_EQ(RunMainLoop(), 0);
+    EXPECT_EQ(application, nullptr);
+    EXPECT_EQ(sounds.calls.back().flags, SND_MEMORY);
 }
 
 // A press whose redraw the screen's throttle defers must not wait for the main loop's long
