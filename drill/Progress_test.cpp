@@ -2,18 +2,17 @@
 // when the registry cannot be read or written for a while.
 #include "drill/Progress.h"
 
-#include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <climits>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <functional>
+#include <optional>
 #include <tuple>
 
 #include "platform/desktop/sqlite_store.h"
@@ -24,25 +23,30 @@ namespace {
 using ProgressTest = testsupport::DrillFixture;
 
 // "level 7, score 0, auto off", then "; 1: 3/4" for each level with statistics.
-std::string Describe(const Progress& progress) {
-    std::string text = "level " + std::to_string(progress.level) + ", score " +
-                       std::to_string(progress.score) + ", auto " +
-                       (progress.autoLevel ? "on" : "off");
+std::string Describe(const Progress& p) {
+    std::string text = "level " + std::to_string(p.level) + ", score " + std::to_string(p.score) +
+                       ", auto " + (p.autoLevel ? "on" : "off");
     for (int i = 0; i < Progress::kLevels; ++i) {
-        const LevelStatistics& record = progress.stats[i];
-        if (record.attempts == 0 && record.correct == 0) continue;
-        text += "; " + std::to_string(i + 1) + ": " + std::to_string(record.correct) + "/" +
-                std::to_string(record.attempts);
+        const auto& [correct, attempts] = p.stats[i];
+        if (correct == 0 && attempts == 0) continue;
+        text += "; " + std::to_string(i + 1) + ": " + std::to_string(correct) + "/" +
+                std::to_string(attempts);
     }
     return text;
 }
 
-// What the record loads from stored values, each row on a registry of its own.
-// A number out of range, longer than its buffer or not a number loads as the default, never
-// clamped. Statistics are correct then attempts of each level in turn: a short value fills the
-// leading records, a long one gives its first 96 bytes, and a record that cannot be true loads
-// as zeros. Loading writes nothing.
+// What the record loads from stored values, each row on a registry of its own. A value of
+// the wrong type, a text without its terminator or longer than its buffer, and a number out
+// of range or not a number load as the default, never clamped. Statistics are correct then
+// attempts of each level in turn: a short value fills the leading records, a long one gives
+// its first 96 bytes, and a record that cannot be true loads as zeros. Loading writes nothing.
 TEST_F(ProgressTest, LoadsWhatIsStoredAndDefaultsTheRest) {
+    // Values of the wrong type, and text without its terminator, first.
+    stored.Set(TEXT("level"), REG_SZ, u"77", 4);
+    stored.Set(TEXT("score"), REG_DWORD, "\5\0\0\0", 4);
+    stored.Set(TEXT("auto"), REG_BINARY, u"1", 4);
+    stored.SetText(TEXT("stat"), u"stat as text");
+    EXPECT_EQ(Describe(Progress()), "level 1, score 0, auto on");
     // Level 1 right 3 times of 4, level 12 once of 10, then two counters too many.
     const std::vector<std::int32_t> longer = {3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0,
                                               0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 10, 9, 9};
@@ -69,20 +73,10 @@ TEST_F(ProgressTest, LoadsWhatIsStoredAndDefaultsTheRest) {
         if (score != nullptr) stored.SetText(TEXT("score"), score);
         if (autoOff != nullptr) stored.SetText(TEXT("auto"), autoOff);
         if (!stat.empty()) stored.SetStatistics(stat);
-        EXPECT_EQ(Describe(*AcquireProgress()), loaded);
-        ReleaseProgress();
+        EXPECT_EQ(Describe(Progress()), loaded);
         EXPECT_EQ(stored.Text(TEXT("level")), level != nullptr ? level : u"<missing>")
             << "loading writes nothing";
     }
-}
-
-// A value of the wrong type, or text without its terminator, counts as missing.
-TEST_F(ProgressTest, ValuesOfTheWrongTypeOrUnterminatedCountAsMissing) {
-    stored.Set(TEXT("level"), REG_SZ, u"77", 4);
-    stored.Set(TEXT("score"), REG_DWORD, "\5\0\0\0", 4);
-    stored.Set(TEXT("auto"), REG_BINARY, u"1", 4);
-    stored.SetText(TEXT("stat"), u"stat as text");
-    EXPECT_EQ(Describe(*AcquireProgress()), "level 1, score 0, auto on");
 }
 
 // How results and a level chosen in the settings move the level and the recent results.
@@ -108,12 +102,11 @@ TEST_F(ProgressTest, LevelsByTheLastFiveResults) {
         {u"1", "cc", 4, "level 4 chosen, window "},
         {u"1", "cc", 1, "level 1, window cc"},
         {u"1", "cc", 13, "level 1, window cc"},
-        {u"1", "cc", INT_MIN, "level 1, window cc"},
     };
     for (const auto& [level, results, chosen, after] : rows) {
         platform::testing::TemporaryRegistry rowRegistry;
         stored.SetText(TEXT("level"), level);
-        Progress& progress = *AcquireProgress();
+        Progress progress;
         for (const char* r = results; *r != 0; ++r) {
             (*r == '-' || *r == '+') ? progress.SetAutoLevel(*r == '+')
                                      : progress.RecordResult(*r == 'c');
@@ -121,13 +114,9 @@ TEST_F(ProgressTest, LevelsByTheLastFiveResults) {
         progress.SetLevel(chosen);
         std::string held = "level " + std::to_string(progress.level) +
                            (progress.levelChanged ? " chosen" : "") + ", window ";
-        for (auto* node = progress.recentResults.head; node != nullptr; node = node->next) {
-            held += node->value == 1 ? 'c' : 'w';
-        }
+        for (auto* n = progress.recentResults.head; n; n = n->next) held += "wc"[n->value];
         EXPECT_EQ(held, after) << results;
-        const std::string now = std::to_string(progress.level);
-        EXPECT_EQ(stored.Text(TEXT("level")), std::u16string(now.begin(), now.end()));
-        ReleaseProgress();
+        EXPECT_EQ(Progress().level, progress.level) << "the level is stored as it changes";
     }
 }
 
@@ -135,11 +124,12 @@ TEST_F(ProgressTest, LevelsByTheLastFiveResults) {
 TEST_F(ProgressTest, TheScoreAndTheCountsStopAtTheirLimits) {
     stored.SetText(TEXT("score"), u"999995");
     stored.SetStatistics({INT_MAX, INT_MAX, 5, INT_MAX});
-    AcquireProgress()->AddBonusToScore();
-    sharedProgress->RecordResult(true);
-    sharedProgress->SetLevel(2);
-    sharedProgress->RecordResult(true);
-    EXPECT_EQ(Describe(*sharedProgress),
+    Progress progress;
+    progress.AddBonusToScore();
+    progress.RecordResult(true);
+    progress.SetLevel(2);
+    progress.RecordResult(true);
+    EXPECT_EQ(Describe(progress),
               "level 2, score 999999, auto on; 1: 2147483647/2147483647; 2: 6/2147483647");
 }
 
@@ -152,136 +142,105 @@ void StoreAnEarlierSession(testsupport::StoredValues& stored) {
     stored.SetText(TEXT("auto"), u"1");
     stored.SetStatistics({0, 3});
 }
+const char* const kEarlierSession = "level 5, score 4, auto off; 1: 0/3";
 
 // 1. Unreadable at start: the record plays on the defaults and writes nothing over what is
 //    stored. 2. Readable again: at the next result the stored values come back with this
-//    session's points and results on top, and saving goes on.
+//    session's points and results on top, and saving goes on. (A new Progress loads what a
+//    new start of the program would.)
 TEST_F(ProgressTest, WhatCouldNotBeReadIsNeverOverwrittenAndTheSessionIsAddedToIt) {
     StoreAnEarlierSession(stored);
     registry.SetAvailable(false);
-    Progress& progress = *AcquireProgress();
+    Progress progress;
     EXPECT_EQ(Describe(progress), "level 1, score 0, auto on");
     progress.AddBonusToScore();
     progress.RecordResult(true);
     registry.SetAvailable(true);
-    EXPECT_EQ(stored.Text(TEXT("score")), u"4") << "nothing was written over it";
-    EXPECT_EQ(stored.Statistics()[1], 3);
+    EXPECT_EQ(Describe(Progress()), kEarlierSession) << "nothing was written over it";
 
     progress.AddBonusToScore();
     progress.RecordResult(true);
-    EXPECT_EQ(stored.Text(TEXT("score")), u"28");
-    EXPECT_EQ(stored.Text(TEXT("level")), u"5");
-    EXPECT_EQ(stored.Text(TEXT("auto")), u"1");
-    EXPECT_EQ(stored.Statistics()[0], 2);
-    EXPECT_EQ(stored.Statistics()[1], 5);
     EXPECT_EQ(Describe(progress), "level 5, score 28, auto off; 1: 2/5");
+    EXPECT_EQ(Describe(Progress()), Describe(progress)) << "saved";
     EXPECT_TRUE(progress.levelChanged && progress.scoreChanged) << "the screens show it";
 }
 
 // A level and the switch chosen while nothing could be saved are saved with the next change
 // that can be; so is a reset, which clears what was stored.
 TEST_F(ProgressTest, ChoicesMadeWhileSavingFailsAreSavedAtTheNextSave) {
-    StoreAnEarlierSession(stored);
     for (bool readableAtStart : {true, false}) {
+        StoreAnEarlierSession(stored);
         registry.SetAvailable(readableAtStart);
-        Progress& progress = *AcquireProgress();
+        Progress progress;
         registry.SetAvailable(false);
         progress.SetLevel(7);
         progress.SetAutoLevel(true);
         progress.ResetStatistics();
         registry.SetAvailable(true);
-        EXPECT_EQ(stored.Text(TEXT("level")), u"5");
+        EXPECT_EQ(Describe(Progress()), kEarlierSession) << readableAtStart;
         progress.RecordResult(false);
-        EXPECT_EQ(stored.Text(TEXT("level")), u"7") << readableAtStart;
-        EXPECT_EQ(stored.Text(TEXT("auto")), u"0") << readableAtStart;
-        EXPECT_EQ(stored.Text(TEXT("score")), u"0") << readableAtStart;
-        EXPECT_EQ(stored.Statistics()[13], 1) << readableAtStart;
-        EXPECT_EQ(stored.Statistics()[1], 0) << readableAtStart;
-        ReleaseProgress();
-        StoreAnEarlierSession(stored);
+        EXPECT_EQ(Describe(Progress()), "level 7, score 0, auto on; 7: 0/1") << readableAtStart;
     }
 }
 
-// --- The same on the desktop's store, locked elsewhere or on a full disk at start-up ----
+// --- The same on the desktop's store, blocked at start-up -------------------------------
 
-// Runs `body` in a child process, whose failures count as the test's own.
-void InChild(const std::function<void()>& body) {
+// Each row a store on a small disk of its own, stored to by an earlier session and then, as
+// the program starts, locked by another program or with 8 KiB left on the disk, too little
+// for the store's log and shared memory. The lock is waited for two seconds at most; nothing
+// is written over what is stored; once unblocked, the session is added to it. The disks are
+// mounted in a child process, in a mount namespace of its own; its failures are the test's.
+TEST_F(ProgressTest, AStoreLockedOrOnAFullDiskAtStartUpIsWaitedForBrieflyAndOverwritesNothing) {
+    const platform::testing::TemporaryFolder folders[2];
     const pid_t child = fork();
     if (child == 0) {
-        body();
+        [&] {
+            ASSERT_TRUE(unshare(CLONE_NEWNS) == 0 || unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0);
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+            for (const bool locked : {true, false}) {
+                SCOPED_TRACE(locked ? "locked" : "full disk");
+                const std::string& folder = folders[locked].Path();
+                ASSERT_EQ(mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k"), 0);
+                const std::string file = folder + "/registry.db", filler = folder + "/filler";
+                std::optional<platform::SqliteStore> store;
+                // The store as a new start of the program opens it, once the last one closed it.
+                auto start = [&] { platform::SetRegistryStore(&store.emplace(file)); };
+                start();
+                StoreAnEarlierSession(stored);
+                platform::SetRegistryStore(nullptr);
+                store.reset();
+                std::optional<platform::testing::ForeignLock> lock;
+                if (locked) {
+                    ASSERT_TRUE(lock.emplace(file).Held());
+                } else {
+                    struct statvfs disk {};
+                    ASSERT_EQ(statvfs(folder.c_str(), &disk), 0);
+                    const int fill = open(filler.c_str(), O_CREAT | O_WRONLY, 0600);
+                    const auto left = static_cast<off_t>(disk.f_bavail * disk.f_frsize) - 8192;
+                    ASSERT_EQ(posix_fallocate(fill, 0, left), 0);
+                    close(fill);
+                }
+
+                start();
+                const auto started = std::chrono::steady_clock::now();
+                Progress progress;
+                EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+                EXPECT_EQ(progress.score, 0) << "it could not be read";
+                lock.reset();
+                unlink(filler.c_str());
+                // One problem solved at the first tap; the next start finds it on top.
+                progress.AddBonusToScore();
+                progress.RecordResult(true);
+                start();
+                EXPECT_EQ(Describe(Progress()), "level 5, score 16, auto off; 1: 1/4");
+            }
+        }();
         std::fflush(stdout);
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
+        _exit(HasFailure() ? 1 : 0);
     }
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child failed";
-}
-
-class ProgressOnDiskTest : public testsupport::DrillFixture {
-protected:
-    ~ProgressOnDiskTest() override { platform::SetRegistryStore(nullptr); }
-    // A store on `folder`, as a new start of the program opens it.
-    void Start(const std::string& folder) {
-        platform::SetRegistryStore(nullptr);
-        store_ = std::make_unique<platform::SqliteStore>(folder + "/registry.db");
-        platform::SetRegistryStore(store_.get());
-    }
-    // One problem solved at the first tap, then the record let go; what the next start loads
-    // then holds the earlier session with that problem on top.
-    void SolveAndRestart(const std::string& folder) {
-        sharedProgress->AddBonusToScore();
-        sharedProgress->RecordResult(true);
-        ReleaseProgress();
-        Start(folder);
-        EXPECT_EQ(Describe(*AcquireProgress()), "level 5, score 16, auto off; 1: 1/4");
-    }
-
-    std::unique_ptr<platform::SqliteStore> store_;
-};
-
-TEST_F(ProgressOnDiskTest, ALockHeldAtStartUpIsWaitedForTwoSecondsAtMostAndOverwritesNothing) {
-    const platform::testing::TemporaryFolder folder;
-    Start(folder.Path());
-    StoreAnEarlierSession(stored);
-    Start(folder.Path());
-    auto lock = std::make_unique<platform::testing::ForeignLock>(folder.Path() + "/registry.db");
-    ASSERT_TRUE(lock->Held());
-    const auto started = std::chrono::steady_clock::now();
-    Progress& progress = *AcquireProgress();
-    const auto waited = std::chrono::steady_clock::now() - started;
-    EXPECT_LT(waited, std::chrono::milliseconds(3000));
-    EXPECT_EQ(progress.score, 0) << "it could not be read";
-    lock.reset();
-    SolveAndRestart(folder.Path());
-}
-
-// The registry on a small disk with 8 KiB left, too little for its log and shared memory.
-TEST_F(ProgressOnDiskTest, AFullDiskAtStartUpOverwritesNothing) {
-    const platform::testing::TemporaryFolder folder;
-    InChild([&] {
-        // A disk of its own, in a mount namespace of its own.
-        ASSERT_TRUE(unshare(CLONE_NEWNS) == 0 || unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0);
-        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
-        ASSERT_EQ(mount("tmpfs", folder.Path().c_str(), "tmpfs", 0, "size=256k"), 0);
-        Start(folder.Path());
-        StoreAnEarlierSession(stored);
-        platform::SetRegistryStore(nullptr);
-        store_.reset();
-        const std::string filler = folder.Path() + "/filler";
-        {
-            std::ofstream fill(filler, std::ios::binary);
-            const std::string block(1024, 'x');
-            while (fill.write(block.data(), block.size()) && fill.flush()) {
-            }
-        }
-        const auto filled = std::filesystem::file_size(filler);
-        ASSERT_EQ(truncate(filler.c_str(), static_cast<off_t>(filled) - 8192), 0);
-
-        Start(folder.Path());
-        ASSERT_EQ(AcquireProgress()->score, 0) << "the full disk was readable";
-        unlink(filler.c_str());
-        SolveAndRestart(folder.Path());
-    });
 }
 
 }  // namespace

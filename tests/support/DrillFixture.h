@@ -23,10 +23,10 @@
 
 namespace testsupport {
 
-using Log = std::vector<std::string>;
-
 class DrillFixture : public ::testing::Test, public ScreenListener {
 protected:
+    using Log = std::vector<std::string>;
+
     DrillFixture() {
         platform::testing::SetTickCount(1000);
         platform::testing::ClearMessages();
@@ -42,20 +42,18 @@ protected:
                           (EndPosted() ? " after the end was posted" : ""));
         };
     }
+    // Every screen and every test lets the record go; one release too many does no harm.
     ~DrillFixture() override {
         screen.reset();
-        while (progressRefs > 0) ReleaseProgress();
-        ReleaseProgress();  // one too many, which must do no harm
         EXPECT_EQ(progressRefs, 0);
-        platform::testing::ClearMessages();
-        platform::testing::UseRealTickCount();
+        ReleaseProgress();
+        EXPECT_EQ(progressRefs, 0);
     }
 
-    // Opens a screen of type T in place of the one open, listening to what it passes on.
+    // Opens a screen of type T, listening to what it passes on.
     template <typename T>
     T& Open() {
-        screen.reset();
-        auto* opened = new T(window, instance);
+        auto* opened = new T(window, GetModuleHandleW(nullptr));
         screen.reset(opened);
         opened->screenListeners.InsertAt(this, 0);
         opened->active = true;
@@ -64,12 +62,8 @@ protected:
 
     // Logs "down <type>", then an image's name or a hotspot's tag; "from another screen" when
     // it did not come from the open one.
-    void OnFigureDown(Screen* from, Figure* figure, std::int32_t, std::int32_t) override {
-        Record("down", from, figure);
-    }
-    void OnFigureUp(Screen* from, Figure* figure, std::int32_t, std::int32_t) override {
-        Record("up", from, figure);
-    }
+    void OnFigureDown(Screen* from, Figure* it, int, int) override { Record("down", from, it); }
+    void OnFigureUp(Screen* from, Figure* it, int, int) override { Record("up", from, it); }
     Log TakeLog() { return std::exchange(log, {}); }
 
     // Presses and lifts the stylus on a point of the open screen, or on a figure's middle.
@@ -94,7 +88,6 @@ protected:
     }
 
     platform::testing::HeadlessWindow window;
-    HINSTANCE instance = GetModuleHandleW(nullptr);
     platform::testing::TemporaryRegistry registry;
     platform::testing::SoundRecorder sounds;
     StoredValues stored;
