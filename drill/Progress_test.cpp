@@ -52,21 +52,20 @@ TEST_F(ProgressTest, LoadsWhatIsStoredAndDefaultsTheRest) {
                                               0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 10, 9, 9};
     // Each row: the stored level, score and switch texts (none where null), the statistics,
     // and the record loaded.
-    const std::tuple<const char16_t*, const char16_t*, const char16_t*, std::vector<std::int32_t>,
-                     const char*>
-        rows[] = {
-            {nullptr, nullptr, nullptr, {}, "level 1, score 0, auto on"},
-            {u"7", u"999999", u"1", {}, "level 7, score 999999, auto off"},
-            {u"0", u"-5", u"0", {}, "level 1, score 0, auto on"},
-            {u"13", u"1000000", u"2", {}, "level 1, score 0, auto on"},
-            {u"12", u"99999999999", nullptr, {}, "level 12, score 0, auto on"},
-            {u"7abc", u"abc", nullptr, {}, "level 7, score 0, auto on"},
-            {u"000000012", u"12", nullptr, {}, "level 12, score 12, auto on"},
-            {u"0000000012", u"", nullptr, {}, "level 1, score 0, auto on"},
-            {nullptr, nullptr, nullptr, longer, "level 1, score 0, auto on; 1: 3/4; 12: 1/10"},
-            {nullptr, nullptr, nullptr, {2, 5, 1}, "level 1, score 0, auto on; 1: 2/5"},
-            {nullptr, nullptr, nullptr, {-1, 5, 9, 4, 2, 3}, "level 1, score 0, auto on; 3: 2/3"},
-        };
+    using Text = const char16_t*;
+    const std::tuple<Text, Text, Text, std::vector<std::int32_t>, const char*> rows[] = {
+        {nullptr, nullptr, nullptr, {}, "level 1, score 0, auto on"},
+        {u"7", u"999999", u"1", {}, "level 7, score 999999, auto off"},
+        {u"0", u"-5", u"0", {}, "level 1, score 0, auto on"},
+        {u"13", u"1000000", u"2", {}, "level 1, score 0, auto on"},
+        {u"12", u"99999999999", nullptr, {}, "level 12, score 0, auto on"},
+        {u"7abc", u"abc", nullptr, {}, "level 7, score 0, auto on"},
+        {u"000000012", u"12", nullptr, {}, "level 12, score 12, auto on"},
+        {u"0000000012", u"", nullptr, {}, "level 1, score 0, auto on"},
+        {nullptr, nullptr, nullptr, longer, "level 1, score 0, auto on; 1: 3/4; 12: 1/10"},
+        {nullptr, nullptr, nullptr, {2, 5, 1}, "level 1, score 0, auto on; 1: 2/5"},
+        {nullptr, nullptr, nullptr, {-1, 5, 9, 4, 2, 3}, "level 1, score 0, auto on; 3: 2/3"},
+    };
     for (const auto& [level, score, autoOff, stat, loaded] : rows) {
         platform::testing::TemporaryRegistry rowRegistry;
         if (level != nullptr) stored.SetText(TEXT("level"), level);

@@ -1,11 +1,10 @@
-// The settings and title screens driven by taps, as a parent and a child use them.
+// The settings screen driven by taps, as a parent uses it. The title screen is tapped and
+// pictured in the program's story (app/Application_test.cpp).
 #include "drill/SettingsScreen.h"
-#include "drill/SplashScreen.h"
 
 #include "tests/support/DrillFixture.h"
 
 using SettingsScreenTest = testsupport::DrillFixture;
-using SplashScreenTest = testsupport::DrillFixture;
 
 namespace {
 
@@ -37,12 +36,11 @@ TEST_F(SettingsScreenTest, AParentSetsUpTheDrill) {
     }
 
     // 3. The automatic-levelling box switches the tick and the stored switch (0 while on).
-    TapAt(35, 48);
-    EXPECT_TRUE(progress.autoLevel && settings.checkMark->visible);
-    EXPECT_EQ(stored.Text(TEXT("auto")), u"0");
-    TapAt(35, 48);
-    EXPECT_FALSE(progress.autoLevel || settings.checkMark->visible);
-    EXPECT_EQ(stored.Text(TEXT("auto")), u"1");
+    for (const bool on : {true, false}) {
+        TapAt(35, 48);
+        EXPECT_EQ(std::pair(progress.autoLevel, settings.checkMark->visible), std::pair(on, on));
+        EXPECT_EQ(stored.Text(TEXT("auto")), on ? u"0" : u"1");
+    }
 
     // 4. Neither a percentage nor the board takes taps. RESET plays its sound, zeroes the
     //    statistics and the percentages shown, and keeps the level.
@@ -66,16 +64,6 @@ TEST_F(SettingsScreenTest, AParentSetsUpTheDrill) {
     EXPECT_EQ(TakeLog(), (Log{"down Button OK", "up Button OK"}));
     TapAt(215, 27);
     EXPECT_TRUE(EndPosted());
-}
-
-// The title with its version and years at the bottom. A tap anywhere on it, beside the text
-// lines too, is passed on when the stylus goes down; the release is not.
-TEST_F(SplashScreenTest, ATapOnTheTitleIsPassedOnAtStylusDownOnly) {
-    Open<SplashScreen>();
-    EXPECT_TRUE(Shows("app-title"));
-    TapAt(120, 150);
-    TapAt(100, 290);
-    EXPECT_EQ(TakeLog(), (Log{"down Image title", "down Image title"}));
 }
 
 }  // namespace

@@ -117,7 +117,6 @@ TEST_F(DiskAudioTest, PlaysAreHeardWholeAndCutOffAtOnce) {
 
     const std::size_t firstPlay = Frames();
     ASSERT_EQ(Play(output, longSound, SND_ASYNC), TRUE);
-    EXPECT_LT(Count('+'), longFrames / 2);
     ASSERT_TRUE(Eventually([&] { return Count('+') > 0; }));
     const std::size_t secondPlay = Frames();
     ASSERT_EQ(Play(output, shortSound, SND_ASYNC), TRUE);
@@ -157,12 +156,10 @@ TEST_F(DiskAudioTest, PlaysAreHeardWholeAndCutOffAtOnce) {
 // again straight away.
 TEST(SdlSoundTest, WithoutADeviceEveryPlayFailsQuietly) {
     setenv("SDL_AUDIODRIVER", "chalkmere-no-such-driver", 1);
-    const auto chime = MakeWave(22050, 8, 300, 1000);
     platform::SdlSoundOutput silent;
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(Play(silent, chime, SND_ASYNC), FALSE);
-    EXPECT_EQ(Play(silent, chime, SND_SYNC), FALSE);
-    silent.Stop();
+    EXPECT_EQ(Play(silent, MakeWave(22050, 8, 300, 1000), SND_ASYNC), FALSE);
+    EXPECT_EQ(Play(silent, MakeWave(22050, 8, 300, 1000), SND_SYNC), FALSE);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(silent.OpenAttempts(), 1);
 }

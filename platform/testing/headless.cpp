@@ -16,18 +16,13 @@ bool Inside(const Bitmap& bitmap, int x, int y) {
     return x >= 0 && y >= 0 && x < bitmap.width && y < bitmap.height;
 }
 
-// Each part falls back to the system's clock until a test sets it.
-class TestClock : public Clock {
-public:
+// Each part reads the system's clock until a test sets it.
+struct TestClock : Clock {
     DWORD TickCount() override { return tickCount ? *tickCount : SystemTickCount(); }
     void LocalTime(SYSTEMTIME& time) override {
-        if (localTime) {
-            time = *localTime;
-        } else {
-            SystemLocalTime(time);
-        }
+        SystemLocalTime(time);
+        if (localTime) time = *localTime;
     }
-    void Update() { SetClock(tickCount || localTime ? this : nullptr); }
 
     std::optional<DWORD> tickCount;
     std::optional<SYSTEMTIME> localTime;
@@ -35,6 +30,7 @@ public:
 
 TestClock& TheClock() {
     static TestClock clock;
+    SetClock(&clock);
     return clock;
 }
 
@@ -62,25 +58,13 @@ COLORREF HeadlessWindow::Pixel(int x, int y) const {
     return Inside(client, x, y) ? ColourFromPixel(client.Row(y)[x]) : kInvalidColour;
 }
 
-void SetTickCount(DWORD tickCount) {
-    TheClock().tickCount = tickCount;
-    TheClock().Update();
-}
+void SetTickCount(DWORD tickCount) { TheClock().tickCount = tickCount; }
 
-void UseRealTickCount() {
-    TheClock().tickCount.reset();
-    TheClock().Update();
-}
+void UseRealTickCount() { TheClock().tickCount.reset(); }
 
-void SetLocalTime(const SYSTEMTIME& time) {
-    TheClock().localTime = time;
-    TheClock().Update();
-}
+void SetLocalTime(const SYSTEMTIME& time) { TheClock().localTime = time; }
 
-void UseRealLocalTime() {
-    TheClock().localTime.reset();
-    TheClock().Update();
-}
+void UseRealLocalTime() { TheClock().localTime.reset(); }
 
 int LiveGdiObjectCount() { return LiveObjectCount(); }
 

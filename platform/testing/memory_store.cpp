@@ -1,7 +1,6 @@
 // The registry of the test's own: a store in memory, and temporary folders for the tests of
 // stores on disk.
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -18,12 +17,7 @@ class TemporaryRegistry::Store : public RegistryStore {
 public:
     StoreResult CreateKey(const std::string& path, bool& created) override {
         if (!available) return StoreResult::Unavailable;
-        created = false;
-        // The key and each of its parents.
-        for (std::size_t end = 0; end != std::string::npos;) {
-            end = path.find('\\', end + 1);
-            created = keys_.insert(Folded(path.substr(0, end))).second;
-        }
+        created = keys_.insert(Folded(path)).second;  // no test opens a parent on its own
         return StoreResult::Done;
     }
     StoreResult Get(const std::string& key, const std::string& name, DWORD& type,
@@ -66,9 +60,7 @@ TemporaryRegistry::~TemporaryRegistry() { SetRegistryStore(nullptr); }
 void TemporaryRegistry::SetAvailable(bool available) { store_->available = available; }
 
 TemporaryFolder::TemporaryFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && tmp[0] == '/' ? tmp : "/tmp") + "/chalkmere-test-XXXXXX";
+    std::string pattern = std::filesystem::temp_directory_path() / "chalkmere-test-XXXXXX";
     if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
 }
 
@@ -77,38 +69,17 @@ TemporaryFolder::~TemporaryFolder() {
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-ForeignLock::ForeignLock(const std::string& file) {
-    int release[2];
-    int ready[2];
-    if (pipe(release) != 0 || pipe(ready) != 0) return;
-    holder_ = fork();
-    if (holder_ == 0) {
-        close(release[1]);
-        close(ready[0]);
-        const int fd = open(file.c_str(), O_RDWR);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = 0x40000000;  // SQLite's pending, reserved and shared bytes
-        lock.l_len = 512;
-        const char held = fd >= 0 && fcntl(fd, F_SETLK, &lock) == 0 ? 1 : 0;
-        if (write(ready[1], &held, 1) != 1) _exit(1);
-        char byte;
-        while (read(release[0], &byte, 1) > 0) {
-        }
-        _exit(0);
-    }
-    close(release[0]);
-    close(ready[1]);
-    release_ = release[1];
-    char held = 0;
-    held_ = holder_ > 0 && read(ready[0], &held, 1) == 1 && held == 1;
-    close(ready[0]);
+// An open file description's lock conflicts with the POSIX locks SQLite takes, even those of
+// this process, so no second process is needed to stand for the other program.
+ForeignLock::ForeignLock(const std::string& file) : file_(open(file.c_str(), O_RDWR)) {
+    // SQLite's pending, reserved and shared bytes; an open file description's lock has no pid.
+    struct flock lock = {
+        .l_type = F_WRLCK, .l_whence = SEEK_SET, .l_start = 0x40000000, .l_len = 512, .l_pid = 0};
+    held_ = file_ >= 0 && fcntl(file_, F_OFD_SETLK, &lock) == 0;
 }
 
 ForeignLock::~ForeignLock() {
-    if (release_ >= 0) close(release_);
-    if (holder_ > 0) waitpid(holder_, nullptr, 0);
+    if (file_ >= 0) close(file_);
 }
 
 }  // namespace platform::testing

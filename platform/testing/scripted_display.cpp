@@ -20,7 +20,6 @@ public:
             {GetTickCount(), std::vector<std::uint32_t>(pixels, pixels + width * height), width});
     }
     void Pump(int timeoutMs, std::vector<DisplayEvent>& events) override {
-        owner_.waits.push_back(timeoutMs);
         const DWORD now = GetTickCount();
         const auto dueIn = [&](DWORD time) { return static_cast<std::int32_t>(time - now); };
         if (script_.empty() || dueIn(script_.front().first) > timeoutMs) {

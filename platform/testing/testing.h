@@ -32,7 +32,6 @@ public:
     HeadlessWindow(const HeadlessWindow&) = delete;
     HeadlessWindow& operator=(const HeadlessWindow&) = delete;
 
-    HWND Handle() const { return handle_; }
     operator HWND() const { return handle_; }
     // CLR_INVALID (0xFFFFFFFF) outside the window.
     COLORREF Pixel(int x, int y) const;
@@ -63,8 +62,6 @@ public:
 
     ScriptedDisplay();
     ~ScriptedDisplay();
-    ScriptedDisplay(const ScriptedDisplay&) = delete;
-    ScriptedDisplay& operator=(const ScriptedDisplay&) = delete;
 
     // Input for the first window opened, delivered once the tick count reaches `time`.
     void PressAt(DWORD time, int x, int y);
@@ -72,7 +69,6 @@ public:
     void CloseAt(DWORD time);
 
     std::vector<Frame> frames;  // every present, in order
-    std::vector<int> waits;     // every wait for input asked for, in milliseconds
 
 private:
     class Backend;
@@ -96,8 +92,6 @@ class TemporaryRegistry {
 public:
     TemporaryRegistry();
     ~TemporaryRegistry();
-    TemporaryRegistry(const TemporaryRegistry&) = delete;
-    TemporaryRegistry& operator=(const TemporaryRegistry&) = delete;
 
     // While unavailable, every registry call fails as with a locked or unreadable store.
     void SetAvailable(bool available);
@@ -121,8 +115,8 @@ private:
     std::string path_;
 };
 
-// While it lives, another process holds SQLite's exclusive lock on the file, as a program
-// writing to it in exclusive locking mode does.
+// While it lives, SQLite's exclusive lock on the file is held as another program writing to it
+// in exclusive locking mode holds it.
 class ForeignLock {
 public:
     explicit ForeignLock(const std::string& file);
@@ -133,8 +127,7 @@ public:
     bool Held() const { return held_; }
 
 private:
-    int holder_ = -1;   // the process
-    int release_ = -1;  // closing it lets the holder go
+    int file_ = -1;
     bool held_ = false;
 };
 
@@ -151,8 +144,6 @@ class SoundRecorder {
 public:
     SoundRecorder();
     ~SoundRecorder();
-    SoundRecorder(const SoundRecorder&) = delete;
-    SoundRecorder& operator=(const SoundRecorder&) = delete;
 
     std::vector<SoundCall> calls;
     // Runs at each call, for tests that check what happened before or after it.

@@ -96,10 +96,8 @@ protected:
 
 private:
     void Record(const char* what, Screen* from, Figure* figure) {
-        static std::map<std::int32_t, std::string> images = {{IDB_TITLE, " title"},
-                                                             {IDB_EXIT_BOX, " exit box"},
-                                                             {IDB_OK_BUTTON, " OK"},
-                                                             {IDB_RESET_BUTTON, " RESET"}};
+        static std::map<std::int32_t, std::string> images = {
+            {IDB_EXIT_BOX, " exit box"}, {IDB_OK_BUTTON, " OK"}, {IDB_RESET_BUTTON, " RESET"}};
         const std::u16string type = figure->GetTypeName();
         std::string entry = what + (" " + std::string(type.begin(), type.end()));
         if (type == u"Hotspot") entry += " " + std::to_string(figure->tag);

@@ -2,70 +2,12 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <vector>
 
 namespace testsupport {
-namespace {
-
-bool SavePng(const std::string& path, int width, int height,
-             const std::function<COLORREF(int, int)>& read) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = read(x, y);
-            row[x * 3] = GetRValue(c);
-            row[x * 3 + 1] = GetGValue(c);
-            row[x * 3 + 2] = GetBValue(c);
-        }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(file) == 0;
-}
-
-// Reads an 8-bit RGB picture; empty when it cannot be read.
-std::vector<COLORREF> ReadPng(const std::string& path, int& width, int& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) return {};
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    std::vector<COLORREF> pixels(bytes.size() / 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = RGB(bytes[3 * i], bytes[3 * i + 1], bytes[3 * i + 2]);
-    }
-    return pixels;
-}
-
-// Where tests leave pictures for people to look at: the build folder when run by ctest, the
-// temporary folder otherwise.
-std::string OutputFolder() {
-    const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
-    if (folder == nullptr) folder = std::getenv("TMPDIR");
-    return folder != nullptr ? folder : "/tmp";
-}
-
-}  // namespace
 
 Canvas::Canvas(HWND window, int w, int h, COLORREF colour) : width(w), height(h) {
     HDC windowDC = GetDC(window);
@@ -102,47 +44,60 @@ std::string Canvas::Art(const std::map<COLORREF, char>& legend) const {
 
 ::testing::AssertionResult MatchesGolden(HDC dc, int width, int height, const std::string& name) {
     const std::string golden = std::string(CHALKMERE_SOURCE_DIR) + "/tests/golden/" + name + ".png";
-    const auto actual = [&](int x, int y) { return platform::testing::PixelAt(dc, x, y); };
+    std::vector<unsigned char> actual;  // red, green and blue of each pixel, row by row
+    for (int i = 0; i < width * height; ++i) {
+        const COLORREF c = platform::testing::PixelAt(dc, i % width, i / width);
+        actual.insert(actual.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+    }
+    const auto save = [&](const std::string& path, const std::vector<unsigned char>& pixels) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = static_cast<png_uint_32>(width);
+        image.height = static_cast<png_uint_32>(height);
+        image.format = PNG_FORMAT_RGB;
+        return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+    };
     if (const char* update = std::getenv("CHALKMERE_UPDATE_GOLDEN"); update && *update == '1') {
-        return SavePng(golden, width, height, actual)
-                   ? ::testing::AssertionSuccess() << "wrote " << golden
-                   : ::testing::AssertionFailure() << "cannot write " << golden;
+        return save(golden, actual) ? ::testing::AssertionSuccess() << "wrote " << golden
+                                    : ::testing::AssertionFailure() << "cannot write " << golden;
     }
-    int goldenWidth = 0;
-    int goldenHeight = 0;
-    const std::vector<COLORREF> expected = ReadPng(golden, goldenWidth, goldenHeight);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<unsigned char> expected;
+    if (png_image_begin_read_from_file(&image, golden.c_str()) != 0) {
+        image.format = PNG_FORMAT_RGB;
+        expected.resize(PNG_IMAGE_SIZE(image));
+        if (!png_image_finish_read(&image, nullptr, expected.data(), 0, nullptr)) expected.clear();
+    }
     if (expected.empty()) return ::testing::AssertionFailure() << "cannot read " << golden;
-    if (goldenWidth != width || goldenHeight != height) {
-        return ::testing::AssertionFailure() << name << " is " << goldenWidth << " × "
-                                             << goldenHeight << ", not " << width << " × "
-                                             << height;
+    if (image.width != static_cast<png_uint_32>(width) ||
+        image.height != static_cast<png_uint_32>(height)) {
+        return ::testing::AssertionFailure()
+               << name << " is " << image.width << " × " << image.height << ", not " << width
+               << " × " << height;
     }
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const COLORREF want = expected[static_cast<std::size_t>(y) * width + x];
-            if (actual(x, y) == want) continue;
-            const std::string stem = OutputFolder() + "/" + name;
-            const auto wanted = [&](int px, int py) {
-                return expected[static_cast<std::size_t>(py) * width + px];
-            };
-            SavePng(stem + "-actual.png", width, height, actual);
-            SavePng(stem + "-expected.png", width, height, wanted);
-            SavePng(stem + "-diff.png", width, height, [&](int px, int py) {
-                return actual(px, py) == wanted(px, py) ? RGB(0, 0, 0) : RGB(255, 0, 0);
-            });
-            char colours[64];
-            std::snprintf(colours, sizeof colours, "%06X, not %06X",
-                          static_cast<unsigned>(actual(x, y)), static_cast<unsigned>(want));
-            return ::testing::AssertionFailure()
-                   << name << " differs first at (" << x << ", " << y << "): 0x00BBGGRR "
-                   << colours << "; pictures in " << stem << "-*.png";
-        }
+    const auto first = std::mismatch(actual.begin(), actual.end(), expected.begin()).first;
+    if (first == actual.end()) return ::testing::AssertionSuccess();
+    // Pictures for people to look at: in the build folder under ctest, else the temporary one.
+    const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
+    if (folder == nullptr) folder = std::getenv("TMPDIR");
+    const std::string stem = std::string(folder != nullptr ? folder : "/tmp") + "/" + name;
+    std::vector<unsigned char> diff(actual.size());
+    for (std::size_t i = 0; i < actual.size(); i += 3) {
+        diff[i] = std::equal(&actual[i], &actual[i] + 3, &expected[i]) ? 0 : 255;
     }
-    return ::testing::AssertionSuccess();
+    save(stem + "-actual.png", actual);
+    save(stem + "-diff.png", diff);
+    const auto at = static_cast<std::size_t>(first - actual.begin()) / 3 * 3;
+    char colours[32];
+    std::snprintf(colours, sizeof colours, "#%02X%02X%02X, not #%02X%02X%02X", actual[at],
+                  actual[at + 1], actual[at + 2], expected[at], expected[at + 1], expected[at + 2]);
+    return ::testing::AssertionFailure()
+           << name << " differs first at (" << at / 3 % width << ", " << at / 3 / width
+           << "): " << colours << "; pictures in " << stem << "-*.png";
 }
 
-::testing::AssertionResult MatchesGolden(const platform::testing::HeadlessWindow& window,
-                                         const std::string& name) {
+::testing::AssertionResult MatchesGolden(HWND window, const std::string& name) {
     RECT client{};
     GetClientRect(window, &client);
     HDC dc = GetDC(window);

@@ -55,13 +55,12 @@ private:
     int baseline_ = 0;
 };
 
-// Whether the `width` × `height` pixels of `dc` from (0, 0) are those of the committed picture
-// tests/golden/<name>.png. A difference names the first differing pixel and leaves
-// <name>-actual.png, -expected.png and -diff.png in the build folder (the temporary folder
-// outside ctest). With CHALKMERE_UPDATE_GOLDEN=1 the picture is written instead, to be looked
-// at and committed.
+// Whether the `width` × `height` pixels of `dc` from (0, 0), or a window's client area, are
+// those of the committed picture tests/golden/<name>.png. A difference names the first
+// differing pixel and leaves <name>-actual.png and -diff.png in the build folder (the temporary
+// folder outside ctest). With CHALKMERE_UPDATE_GOLDEN=1 the picture is written instead, to be
+// looked at and committed.
 ::testing::AssertionResult MatchesGolden(HDC dc, int width, int height, const std::string& name);
-::testing::AssertionResult MatchesGolden(const platform::testing::HeadlessWindow& window,
-                                         const std::string& name);
+::testing::AssertionResult MatchesGolden(HWND window, const std::string& name);
 
 }  // namespace testsupport

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -44,31 +43,16 @@ public:
         RegCloseKey(key);
         return status;
     }
-    bool Has(LPCWSTR name) {
-        DWORD type = REG_NONE;
-        std::vector<BYTE> bytes;
-        return Get(name, type, bytes) == ERROR_SUCCESS;
-    }
     // A text value as stored, checking that it was written with its terminator.
     std::u16string Text(LPCWSTR name) {
         DWORD type = REG_NONE;
         std::vector<BYTE> bytes;
         if (Get(name, type, bytes) != ERROR_SUCCESS) return u"<missing>";
-        if (type != REG_SZ || bytes.size() < 2 || bytes.size() % 2 != 0 ||
-            bytes[bytes.size() - 1] != 0 || bytes[bytes.size() - 2] != 0) {
+        std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+        if (type != REG_SZ || bytes.size() % 2 != 0 || text.empty() || text.back() != 0) {
             return u"<not a terminated text>";
         }
-        return std::u16string(reinterpret_cast<const char16_t*>(bytes.data()),
-                              bytes.size() / 2 - 1);
-    }
-    // The "stat" counters, correct and attempts of each level in turn.
-    std::vector<std::int32_t> Statistics() {
-        DWORD type = REG_NONE;
-        std::vector<BYTE> bytes;
-        Get(TEXT("stat"), type, bytes);
-        std::vector<std::int32_t> counters(bytes.size() / 4);
-        std::memcpy(counters.data(), bytes.data(), counters.size() * 4);
-        return counters;
+        return text.substr(0, text.size() - 1);
     }
 
 private:
