@@ -1,6 +1,7 @@
 # Chalkmere: the two commands people use are `make run` and `make test`.
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
+WINDOWS_DIR ?= build-windows
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
@@ -10,7 +11,10 @@ ASAN_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHALKMERE_SANITIZE=ON -DCHALKME
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps test-deps game build run test test-asan bench soak mutants test-ratio fuzz art clean
+WINDOWS_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+
+.PHONY: all deps test-deps game build run test test-asan test-windows windows bench soak \
+        mutants test-ratio fuzz art clean
 
 all: build
 
@@ -33,15 +37,29 @@ build: test-deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DCHALKMERE_TESTS=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-# Every test, then the same unit tests again under AddressSanitizer and UBSan.
+# Every test, then the same unit tests again under AddressSanitizer and UBSan, then the
+# Windows build's tests under Wine.
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-windows
 
 test-asan: test-deps
 	cmake -S . -B $(ASAN_DIR) $(ASAN_FLAGS) -DCHALKMERE_TESTS=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	$(SANITIZER_ENV) ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+# chalkmere.exe for Windows: one file, cross-built with mingw-w64.
+windows:
+	@scripts/install-deps windows
+	cmake -S . -B $(WINDOWS_DIR) $(WINDOWS_FLAGS) -DCHALKMERE_TESTS=OFF
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target chalkmere
+
+# The Windows build's unit tests and its end-to-end story, under Wine.
+test-windows: test-deps
+	cmake -S . -B $(WINDOWS_DIR) $(WINDOWS_FLAGS) -DCHALKMERE_TESTS=ON
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+	ctest --test-dir $(WINDOWS_DIR) --output-on-failure -j $(JOBS)
 
 bench: build
 	$(BUILD_DIR)/tests/bench/paint_bench
@@ -80,4 +98,4 @@ art:
 	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) build-mutants build-mutants.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) build-mutants build-mutants.log

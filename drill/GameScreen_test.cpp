@@ -7,19 +7,19 @@
 #include <map>
 #include <tuple>
 
-#include "platform/core/resource_loading.h"
 #include "tests/support/DrillFixture.h"
 
 namespace {
 
-// What rand() returns next while a test has set it; past its end, the C library's own.
+// What rand() returns next while a test has set it; past its end, a generator a seed fixes.
 std::vector<int> stream;
 std::size_t drawn = 0;
+unsigned seed = 1;
 
 class GameScreenTest : public testsupport::DrillFixture {
 protected:
     GameScreenTest() {
-        stored.SetText(TEXT("level"), u"5");
+        stored.SetText(TEXT("level"), TEXT("5"));
         game = &Open<GameScreen>();
     }
 
@@ -65,7 +65,7 @@ protected:
 // A child's first problems at level 5: wrong taps cut the points to a third, four first tries
 // of five raise the level after the check mark, and the exit box ends the game.
 TEST_F(GameScreenTest, AChildPlaysUntilTheLevelRisesAndLeaves) {
-    const int clickLoads = platform::ResourceLoadCount(IDW_TAP);
+    const int clickLoads = platform::testing::ResourceLoadCount(IDW_TAP);
 
     // 1. Two wrong cards click to their end before anything else happens and are hidden
     //    before the stylus is lifted; the right card then pays 1 point (12, 4, 1) and plays the
@@ -79,7 +79,7 @@ TEST_F(GameScreenTest, AChildPlaysUntilTheLevelRisesAndLeaves) {
     PlayCheckMark(2);
     EXPECT_TRUE(Shows("drill-game-check-mark"));
     PlayCheckMark(2);
-    EXPECT_EQ(std::u16string(game->scoreText->text), u"1");
+    EXPECT_EQ(testsupport::WideString(game->scoreText->text), TEXT("1"));
 
     // 3. Three wrong taps leave nothing, one leaves 4, none 12; each problem counts once, as
     //    right only without a wrong tap.
@@ -109,14 +109,14 @@ TEST_F(GameScreenTest, AChildPlaysUntilTheLevelRisesAndLeaves) {
     const auto problem = std::pair(game->equation->operand1, game->equation->operand2);
     game->progress->ResetStatistics();
     game->Redraw(true);
-    EXPECT_EQ(std::u16string(game->scoreText->text), u"0");
+    EXPECT_EQ(testsupport::WideString(game->scoreText->text), TEXT("0"));
     EXPECT_EQ(std::pair(game->equation->operand1, game->equation->operand2), problem);
 
     // 6. The exit box clicks to its end before it posts the end and passes the tap on.
     Tap(*game->exitBox);
     EXPECT_EQ(TakeLog(), (Log{"click to the end", "down Image exit box", "up Image exit box"}));
     EXPECT_TRUE(EndPosted());
-    EXPECT_EQ(platform::ResourceLoadCount(IDW_TAP), clickLoads) << "the cards share one click";
+    EXPECT_EQ(platform::testing::ResourceLoadCount(IDW_TAP), clickLoads) << "the cards share one click";
 }
 
 // Every new problem pays twelve points as a first try, even one that replaces an unfinished
@@ -206,8 +206,10 @@ TEST_F(GameScreenTest, AFixedStreamOfDrawsPosesTheProblemsWorkedOutByHand) {
 
 }  // namespace
 
-// Takes the place of the C library's rand() in this program. glibc's rand() is random() and
-// srand() is srandom(), so every seeded sequence stays as it was.
-extern "C" int rand() noexcept {
-    return drawn++ < stream.size() ? stream[drawn - 1] : static_cast<int>(random());
+// rand() and srand() of this program are the test's own, the same with every C library.
+extern "C" void srand(unsigned value) { seed = value; }
+extern "C" int rand() {
+    if (drawn++ < stream.size()) return stream[drawn - 1];
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>(seed >> 16 & 0x7FFF);
 }

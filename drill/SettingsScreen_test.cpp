@@ -11,8 +11,8 @@ namespace {
 // A parent reads the percentages, chooses levels, switches automatic levelling, resets the
 // statistics and leaves.
 TEST_F(SettingsScreenTest, AParentSetsUpTheDrill) {
-    stored.SetText(TEXT("level"), u"7");
-    stored.SetText(TEXT("auto"), u"1");
+    stored.SetText(TEXT("level"), TEXT("7"));
+    stored.SetText(TEXT("auto"), TEXT("1"));
     stored.SetStatistics({10, 10, 9, 10, 7, 9, 2, 3, 5, 8, 1, 4, 3, 7});
     SettingsScreen& settings = Open<SettingsScreen>();
     Progress& progress = *settings.progress;
@@ -39,7 +39,7 @@ TEST_F(SettingsScreenTest, AParentSetsUpTheDrill) {
     for (const bool on : {true, false}) {
         TapAt(35, 48);
         EXPECT_EQ(std::pair(progress.autoLevel, settings.checkMark->visible), std::pair(on, on));
-        EXPECT_EQ(stored.Text(TEXT("auto")), on ? u"0" : u"1");
+        EXPECT_EQ(stored.Text(TEXT("auto")), on ? TEXT("0") : TEXT("1"));
     }
 
     // 4. Neither a percentage nor the board takes taps. RESET plays its sound, zeroes the
@@ -49,7 +49,7 @@ TEST_F(SettingsScreenTest, AParentSetsUpTheDrill) {
     TapAt(200, 200);
     TapAt(150, 270);
     EXPECT_EQ(TakeLog(), (Log{"reset", "down Button RESET", "up Button RESET"}));
-    EXPECT_EQ(std::u16string(settings.percentTexts.At(0)->text), u"0");
+    EXPECT_EQ(testsupport::WideString(settings.percentTexts.At(0)->text), TEXT("0"));
     EXPECT_EQ(progress.level, 6);
 
     // 5. Each paint shows the record as it stands, as when stored progress could be read only

@@ -4,6 +4,11 @@
 // this header.
 #pragma once
 
+#if defined(_WIN32)
+// On Windows the program runs on the real API, behind a thin adapter.
+#include "platform/windows/adapter.h"
+#else
+
 #include <cstddef>
 #include <cstdint>
 
@@ -429,3 +434,5 @@ LPWSTR lstrcpynW(LPWSTR dest, LPCWSTR source, int capacity);
 int lstrcmpW(LPCWSTR a, LPCWSTR b);
 // Supports "%d" and "%%"; writes at most 1024 characters with the terminator, as Win32 does.
 int wsprintfW(LPWSTR dest, LPCWSTR format, ...);
+
+#endif  // _WIN32

@@ -12,7 +12,6 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/core/resource_loading.h"
 #include "resources/ResourceIds.h"
 #include "scene/Animation.h"
 #include "scene/Button.h"
@@ -156,7 +155,7 @@ TEST_F(ScreenTest, RedrawThrottle) {
 // face wide, repaints its face on press and release before its listener hears.
 TEST_F(ScreenTest, StylusRouting) {
     hotspotTapSound = nullptr;
-    const int loads = platform::ResourceLoadCount(IDW_TAP);
+    const int loads = platform::testing::ResourceLoadCount(IDW_TAP);
     delete new Hotspot(screen.get(), window, 1, 1);
     const void* click = hotspotTapSound;
     sounds.onPlay = [&](const platform::testing::SoundCall& call) {
@@ -178,7 +177,7 @@ TEST_F(ScreenTest, StylusRouting) {
         if (figure == button) log.push_back(repainted ? "face repainted" : "face as it was");
         if (names[figure] == "doomed") screen->RemoveFigure(figure, true);
     };
-    EXPECT_EQ(platform::ResourceLoadCount(IDW_TAP), loads + 1);
+    EXPECT_EQ(platform::testing::ResourceLoadCount(IDW_TAP), loads + 1);
     // Each row: a press ('d'), a press once the click is lost ('s') or a release ('u') at a
     // point, and what was heard.
     const std::tuple<char, POINT, std::vector<std::string>> rows[] = {
@@ -270,7 +269,7 @@ TEST_F(ScreenTest, CompositedPicture) {
     Place(new Text(screen.get(), window, TEXT("Score"), kRed, Text::BoldFont(16)), 140, 20);
     Place(new Text(screen.get(), window, TEXT(""), 0), 100, 100);
     Text longLine(screen.get(), instance, window, 900, 0, Text::BoldFont(12));
-    EXPECT_EQ(std::u16string(longLine.text).substr(61), u"eighty a Text read");
+    EXPECT_EQ(std::basic_string<WCHAR>(longLine.text).substr(61), TEXT("eighty a Text read"));
     auto* cleared = Place(new SolidFigure(screen.get(), window, 40, 40, 0), 190, 200);
     cleared->ClearSurface(cleared->GetSurface());
     cleared->onSurface = [&] { screen->Redraw(true); };  // a paint within the paint is refused

@@ -61,7 +61,7 @@ TEST_F(RegistryTest, TheStoreContract) {
         {TEXT("Level"), TEXT("level"), REG_SZ, {'7', 0, 'x', 0}},  // text as given, unterminated
         {nullptr, TEXT(""), REG_SZ, {'d', 0, 0, 0}},  // the default value, by either name
     };
-    values_.SetText(TEXT("stat"), u"replaced by the first row, type and all");
+    values_.SetText(TEXT("stat"), TEXT("replaced by the first row, type and all"));
     for (const auto& [written, read, type, bytes] : cases) {
         values_.Set(written, type, bytes.data(), static_cast<DWORD>(bytes.size()));
     }
@@ -81,7 +81,7 @@ TEST_F(RegistryTest, TheStoreContract) {
               ERROR_MORE_DATA);
     EXPECT_EQ(std::tuple(size, buffer[0]), std::tuple(4u, '#'));  // size needed, none written
     RegCloseKey(key);
-    EXPECT_EQ(testsupport::StoredValues(TEXT("Software\\Other")).Text(TEXT("level")), u"<missing>");
+    EXPECT_EQ(testsupport::StoredValues(TEXT("Software\\Other")).Text(TEXT("level")), TEXT("<missing>"));
 }
 
 // Whatever is wrong with the file is said once on stderr, naming the file and the reason,
@@ -109,28 +109,29 @@ TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
     // What goes wrong, the path the store is given, what makes it go wrong, what is said
     // (nothing for a file that is fine) and the level there afterwards (if certain).
     using Case =
-        std::tuple<const char*, std::string, std::function<void()>, std::string, std::u16string>;
+        std::tuple<const char*, std::string, std::function<void()>, std::string,
+                   testsupport::WideString>;
     const Case cases[] = {
-        {"no data folder", "", [] {}, "neither XDG_DATA_HOME nor HOME", u""},
+        {"no data folder", "", [] {}, "neither XDG_DATA_HOME nor HOME", TEXT("")},
         {"a file for a folder", other + "/chalkmere/registry.db",
-         [&] { std::ofstream(other).close(); }, "Not a directory", u""},
+         [&] { std::ofstream(other).close(); }, "Not a directory", TEXT("")},
         {"a folder for the file", other, [&] { std::filesystem::create_directory(other); },
-         "Is a directory", u""},
+         "Is a directory", TEXT("")},
         {"a link to nowhere", other,
          [&] { std::filesystem::create_symlink(other + "-gone/registry.db", other); },
-         "No such file", u""},
+         "No such file", TEXT("")},
         {"a lock held elsewhere", file,
          [&] { lock = std::make_unique<platform::testing::ForeignLock>(file); },
-         "another program holds a lock", u""},
-        {"garbage", file, patch(0, std::string(3000, 'Z')), kept, u""},
-        {"cut short", file, patch(1500, ""), kept, u""},
-        {"format versions", file, patch(18, "\x03\x03"), kept, u""},
-        {"a damaged page", file, patch(4104, std::string(600, 'Z')), kept, u""},
+         "another program holds a lock", TEXT("")},
+        {"garbage", file, patch(0, std::string(3000, 'Z')), kept, TEXT("")},
+        {"cut short", file, patch(1500, ""), kept, TEXT("")},
+        {"format versions", file, patch(18, "\x03\x03"), kept, TEXT("")},
+        {"a damaged page", file, patch(4104, std::string(600, 'Z')), kept, TEXT("")},
         // One changed letter puts the score's row out of key order: a quick check passes such
         // a file, and lookups then miss rows that are there.
-        {"rows out of order", file, patch(3, "4", "Brindlewick\\Chalkmerescore"), kept, u"7"},
-        {"another program's", file, patch(68, "\x12\x34\x56\x78"), kept, u"<missing>"},
-        {"empty", file, patch(0, ""), "", u"<missing>"},
+        {"rows out of order", file, patch(3, "4", "Brindlewick\\Chalkmerescore"), kept, TEXT("7")},
+        {"another program's", file, patch(68, "\x12\x34\x56\x78"), kept, TEXT("<missing>")},
+        {"empty", file, patch(0, ""), "", TEXT("<missing>")},
     };
     for (const auto& [what, path, prepare, problem, level] : cases) {
         SCOPED_TRACE(what);
@@ -138,9 +139,9 @@ TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
         Use("");
         std::filesystem::remove_all(folder_.Path());
         Use(file);  // which makes the folder again
-        values_.SetText(TEXT("auto"), u"1");
-        values_.SetText(TEXT("level"), u"7");
-        values_.SetText(TEXT("score"), u"1234");
+        values_.SetText(TEXT("auto"), TEXT("1"));
+        values_.SetText(TEXT("level"), TEXT("7"));
+        values_.SetText(TEXT("score"), TEXT("1234"));
         Use("");
         prepare();
         Use(path);
@@ -152,9 +153,9 @@ TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
             RegCloseKey(key);
         }
         if (works) {
-            values_.SetText(TEXT("score"), u"12");
+            values_.SetText(TEXT("score"), TEXT("12"));
             Use(file);  // what was written must load back
-            EXPECT_EQ(values_.Text(TEXT("score")), u"12");
+            EXPECT_EQ(values_.Text(TEXT("score")), TEXT("12"));
             EXPECT_EQ(level.empty() ? level : values_.Text(TEXT("level")), level);
         }
         const std::string said = ::testing::internal::GetCapturedStderr();
@@ -168,7 +169,7 @@ TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
 // long session of saves, as the program makes them.
 TEST_F(RegistryTest, TheFilesStaySmallOverThousandsOfSaves) {
     for (int save = 0; save < 3000; ++save) {
-        values_.SetText(TEXT("score"), std::u16string(1, static_cast<char16_t>(u'0' + save % 10)));
+        values_.SetText(TEXT("score"), testsupport::WideString(1, static_cast<WCHAR>('0' + save % 10)));
         values_.Text(TEXT("level"));
     }
     EXPECT_LT(std::filesystem::file_size(File() + "-wal"), 1u << 20);
@@ -198,7 +199,7 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
         ::testing::internal::CaptureStderr();  // the store made before the fork opens now
         for (int i = 0; read(pipeEnds[0], &i, sizeof i) == sizeof i; ++reported) {
             wsprintfW(name, TEXT("%d-%d"), round, i);
-            EXPECT_NE(values_.Text(name), u"<missing>") << round << "-" << i;
+            EXPECT_NE(values_.Text(name), TEXT("<missing>")) << round << "-" << i;
         }
         close(pipeEnds[0]);
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << round;

@@ -1,6 +1,7 @@
 // The headless display, the test's clock, pixel access and the backends tests run on.
 #include "platform/core/clock.h"
 #include "platform/core/message_queue.h"
+#include "platform/core/resource_loading.h"
 #include "platform/core/window.h"
 #include "platform/desktop/freetype_text.h"
 #include "platform/testing/testing.h"
@@ -87,5 +88,7 @@ void DestroyWindows() {
 }
 
 void ClearMessages() { ClearMessageQueue(); }
+
+int ResourceLoadCount(int id) { return platform::ResourceLoadCount(id); }
 
 }  // namespace platform::testing

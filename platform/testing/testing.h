@@ -158,4 +158,7 @@ private:
 // Empties the message queue, the quit message included.
 void ClearMessages();
 
+// How often LoadResource has handed out the program's resource with this identifier.
+int ResourceLoadCount(int id);
+
 }  // namespace platform::testing

@@ -9,6 +9,7 @@ from character maps because no rasteriser beats that at 10-16 pixels.
 """
 
 import os
+import struct
 import sys
 
 import numpy as np
@@ -547,12 +548,51 @@ PIECES = [
 ]
 
 
+def save_icon(path, bmp_paths):
+    """An icon file of the given palettised BMPs, the key colour masked out of each."""
+    images = []
+    for bmp_path in bmp_paths:
+        with open(bmp_path, "rb") as f:
+            bmp = f.read()
+        offset, = struct.unpack_from("<I", bmp, 10)
+        width, height, _, bits = struct.unpack_from("<iiHH", bmp, 18)
+        colours, = struct.unpack_from("<I", bmp, 46)
+        colours = colours or 1 << bits
+        palette = bmp[54:54 + 4 * colours]
+        pixels = bmp[offset:]
+        stride = (width * bits + 31) // 32 * 4
+        mask_stride = (width + 31) // 32 * 4
+        mask = bytearray()
+        for y in range(height):
+            row = bytearray(mask_stride)
+            for x in range(width):
+                bit = x * bits
+                index = (pixels[y * stride + bit // 8] >> (8 - bits - bit % 8)) & ((1 << bits) - 1)
+                if palette[4 * index:4 * index + 3] == bytes((0xC5, 0x8C, 0xF6)):
+                    row[x // 8] |= 0x80 >> (x % 8)
+            mask += row
+        header = struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, bits, 0,
+                             stride * height + len(mask), 0, 0, colours, 0)
+        images.append((width, height, colours, bits,
+                       header + palette + pixels[:stride * height] + bytes(mask)))
+    data = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for width, height, colours, bits, image in images:
+        data += struct.pack("<BBBBHHII", width % 256, height % 256, colours % 256, 0, 1, bits,
+                            len(image), offset)
+        offset += len(image)
+    with open(path, "wb") as f:
+        f.write(data + b"".join(image for *_, image in images))
+
+
 def generate(art_dir):
     os.makedirs(art_dir, exist_ok=True)
     for name, draw, colours, keyed, size in PIECES:
         image = draw()
         assert image.size == size, f"{name} is {image.size}, expected {size}"
         common.save_bmp(os.path.join(art_dir, name), image, colours, keyed=keyed)
+    save_icon(os.path.join(art_dir, "chalkmere.ico"),
+              [os.path.join(art_dir, name) for name in ("icon-32.bmp", "icon-16.bmp")])
 
 
 if __name__ == "__main__":

@@ -4,8 +4,8 @@
 //   rescomp <script.rc> <include-root> <output.cpp> <output.d>
 //
 // The script holds `#include "header"` lines (whose `#define NAME number` lines give the
-// identifiers), one `NAME KIND "file" ["file" …]` line per resource (KIND is BITMAP, WAVE
-// or ICON; an icon names one file per image), and a STRINGTABLE BEGIN … END block of
+// identifiers), one `NAME KIND "file"` line per resource (KIND is BITMAP, WAVE or ICON, for
+// a BMP, a RIFF/WAVE or an icon file), and a STRINGTABLE BEGIN … END block of
 // `NAME "text"` lines (UTF-8, with \" and \\ escapes). `//` starts a comment. The depfile
 // lists every file read, so the build reruns the compiler when any of them changes.
 #include <cstdint>
@@ -105,19 +105,64 @@ private:
         const long id = Identifier(tokens[0]);
         const std::string& kind = tokens[1];
         Expect(kind == "BITMAP" || kind == "WAVE" || kind == "ICON", "BITMAP, WAVE or ICON");
-        Expect(kind == "ICON" || tokens.size() == 3, "one file for a " + kind);
-        for (std::size_t i = 2; i < tokens.size(); ++i) {
-            Expect(IsQuoted(tokens[i]), "a quoted file name");
-            const std::string path = scriptDir_ + "/" + Unquote(tokens[i]);
-            const std::string bytes = Read(path);
-            const bool isBmp = bytes.size() > 54 && bytes.compare(0, 2, "BM") == 0;
-            const bool isWave = bytes.size() > 44 && bytes.compare(0, 4, "RIFF") == 0 &&
-                                bytes.compare(8, 4, "WAVE") == 0;
-            Expect(kind == "WAVE" ? isWave : isBmp,
-                   path + " to be a " + (kind == "WAVE" ? "RIFF/WAVE" : "BMP") + " file");
-            const std::string type = kind == "BITMAP" ? "Bitmap" : kind == "WAVE" ? "Wave" : "Icon";
-            Add(type, id, std::vector<unsigned char>(bytes.begin(), bytes.end()), path);
+        Expect(tokens.size() == 3 && IsQuoted(tokens[2]), "one quoted file for a " + kind);
+        const std::string path = scriptDir_ + "/" + Unquote(tokens[2]);
+        const std::string bytes = Read(path);
+        if (kind == "ICON") {
+            for (std::vector<unsigned char>& image : IconImages(bytes, path)) {
+                Add("Icon", id, std::move(image), path);
+            }
+            return;
         }
+        const bool isBmp = bytes.size() > 54 && bytes.compare(0, 2, "BM") == 0;
+        const bool isWave = bytes.size() > 44 && bytes.compare(0, 4, "RIFF") == 0 &&
+                            bytes.compare(8, 4, "WAVE") == 0;
+        Expect(kind == "WAVE" ? isWave : isBmp,
+               path + " to be a " + (kind == "WAVE" ? "RIFF/WAVE" : "BMP") + " file");
+        Add(kind == "BITMAP" ? "Bitmap" : "Wave", id,
+            std::vector<unsigned char>(bytes.begin(), bytes.end()), path);
+    }
+
+    // The images of an icon file, each as the BMP file its colour bits make; the transparent
+    // parts keep the key colour they were drawn in, so the mask is not needed.
+    std::vector<std::vector<unsigned char>> IconImages(const std::string& bytes,
+                                                       const std::string& path) {
+        auto u16 = [&](std::size_t at) {
+            Expect(at + 2 <= bytes.size(), path + " to be a whole icon file");
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]) |
+                                              static_cast<unsigned char>(bytes[at + 1]) << 8);
+        };
+        auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
+        Expect(u16(0) == 0 && u16(2) == 1 && u16(4) > 0, path + " to be an icon file");
+        std::vector<std::vector<unsigned char>> images;
+        for (std::uint32_t i = 0; i < u16(4); ++i) {
+            const std::size_t entry = 6 + 16 * i;
+            const std::uint32_t size = u32(entry + 8);
+            const std::uint32_t offset = u32(entry + 12);
+            Expect(u32(offset) == 40 && offset + size <= bytes.size() && size > 40,
+                   path + " to hold BMP images");
+            const std::uint32_t width = u32(offset + 4);
+            const std::uint32_t height = u32(offset + 8) / 2;
+            const std::uint32_t bits = u16(offset + 14);
+            const std::uint32_t colours = u32(offset + 32) != 0 || bits > 8 ? u32(offset + 32)
+                                                                             : 1u << bits;
+            const std::uint32_t stride = (width * bits + 31) / 32 * 4;
+            const std::uint32_t pixelsAt = 40 + 4 * colours;
+            Expect(pixelsAt + stride * height <= size, path + " to hold whole images");
+
+            std::string info = bytes.substr(offset, pixelsAt);
+            for (int b = 0; b < 4; ++b) info[8 + b] = static_cast<char>(height >> (8 * b));
+            info += bytes.substr(offset + pixelsAt, stride * height);
+            const std::uint32_t fileSize = 14 + static_cast<std::uint32_t>(info.size());
+            const std::uint32_t dataAt = 14 + pixelsAt;
+            std::vector<unsigned char> bmp = {'B', 'M'};
+            for (std::uint32_t field : {fileSize, 0u, dataAt}) {
+                for (int b = 0; b < 4; ++b) bmp.push_back(static_cast<unsigned char>(field >> (8 * b)));
+            }
+            bmp.insert(bmp.end(), info.begin(), info.end());
+            images.push_back(std::move(bmp));
+        }
+        return images;
     }
 
     void Add(const std::string& type, long id, std::vector<unsigned char> data,

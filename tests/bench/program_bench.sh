@@ -44,9 +44,6 @@ trap 'exit 130' INT TERM
 
 die() { echo "program_bench: $*" >&2; exit 1; }
 
-# A stuck X client must end the run, not hang it.
-xdo() { timeout 10 xdotool "$@"; }
-
 # Wall clock in nanoseconds without starting a process (bash's own clock).
 now_ns() {
   local t=${EPOCHREALTIME//[.,]/}
@@ -54,7 +51,7 @@ now_ns() {
 }
 
 # shellcheck source=tests/e2e/display.sh
-source "$(dirname "$0")/../e2e/display.sh"
+source "$(dirname "$0")/../e2e/display.sh"  # start_xvfb, and xdo: a stuck X client times out
 start_xvfb "$TMP" XVFB || die "Xvfb did not start"
 
 # --- helpers -------------------------------------------------------------------------------

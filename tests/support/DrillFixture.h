@@ -98,13 +98,36 @@ private:
     void Record(const char* what, Screen* from, Figure* figure) {
         static std::map<std::int32_t, std::string> images = {
             {IDB_EXIT_BOX, " exit box"}, {IDB_OK_BUTTON, " OK"}, {IDB_RESET_BUTTON, " RESET"}};
-        const std::u16string type = figure->GetTypeName();
+        const WideString type = figure->GetTypeName();
         std::string entry = what + (" " + std::string(type.begin(), type.end()));
-        if (type == u"Hotspot") entry += " " + std::to_string(figure->tag);
-        if (type == u"Image" || type == u"Button")
+        if (type == TEXT("Hotspot")) entry += " " + std::to_string(figure->tag);
+        if (type == TEXT("Image") || type == TEXT("Button"))
             entry += images[static_cast<Image*>(figure)->resourceId];
         log.push_back(from == screen.get() ? entry : entry + " from another screen");
     }
 };
+
+
+// "level 7, score 0, auto off", then "; 1: 3/4" for each level with statistics.
+inline std::string Describe(const Progress& p) {
+    std::string text = "level " + std::to_string(p.level) + ", score " + std::to_string(p.score) +
+                       ", auto " + (p.autoLevel ? "on" : "off");
+    for (int i = 0; i < Progress::kLevels; ++i) {
+        const auto& [correct, attempts] = p.stats[i];
+        if (correct == 0 && attempts == 0) continue;
+        text += "; " + std::to_string(i + 1) + ": " + std::to_string(correct) + "/" +
+                std::to_string(attempts);
+    }
+    return text;
+}
+
+// Stored: score 4, level 5, automatic levelling off, level 1 with 0 of 3.
+inline void StoreAnEarlierSession(StoredValues& stored) {
+    stored.SetText(TEXT("score"), TEXT("4"));
+    stored.SetText(TEXT("level"), TEXT("5"));
+    stored.SetText(TEXT("auto"), TEXT("1"));
+    stored.SetStatistics({0, 3});
+}
+inline const char* const kEarlierSession = "level 5, score 4, auto off; 1: 0/3";
 
 }  // namespace testsupport

@@ -1,6 +1,11 @@
 #include "tests/support/Pixels.h"
 
-#include <png.h>
+// stb's PNG reader and writer, header-only, so every build has them.
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb_image.h>
+#include <stb_image_write.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,45 +48,36 @@ std::string Canvas::Art(const std::map<COLORREF, char>& legend) const {
 }
 
 ::testing::AssertionResult MatchesGolden(HDC dc, int width, int height, const std::string& name) {
-    const std::string golden = std::string(CHALKMERE_SOURCE_DIR) + "/tests/golden/" + name + ".png";
+    const std::string golden = std::string(CHALKMERE_GOLDEN_DIR) + "/" + name + ".png";
     std::vector<unsigned char> actual;  // red, green and blue of each pixel, row by row
     for (int i = 0; i < width * height; ++i) {
         const COLORREF c = platform::testing::PixelAt(dc, i % width, i / width);
         actual.insert(actual.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
     }
     const auto save = [&](const std::string& path, const std::vector<unsigned char>& pixels) {
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        image.width = static_cast<png_uint_32>(width);
-        image.height = static_cast<png_uint_32>(height);
-        image.format = PNG_FORMAT_RGB;
-        return png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr) != 0;
+        return stbi_write_png(path.c_str(), width, height, 3, pixels.data(), width * 3) != 0;
     };
     if (const char* update = std::getenv("CHALKMERE_UPDATE_GOLDEN"); update && *update == '1') {
         return save(golden, actual) ? ::testing::AssertionSuccess() << "wrote " << golden
                                     : ::testing::AssertionFailure() << "cannot write " << golden;
     }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    std::vector<unsigned char> expected;
-    if (png_image_begin_read_from_file(&image, golden.c_str()) != 0) {
-        image.format = PNG_FORMAT_RGB;
-        expected.resize(PNG_IMAGE_SIZE(image));
-        if (!png_image_finish_read(&image, nullptr, expected.data(), 0, nullptr)) expected.clear();
-    }
-    if (expected.empty()) return ::testing::AssertionFailure() << "cannot read " << golden;
-    if (image.width != static_cast<png_uint_32>(width) ||
-        image.height != static_cast<png_uint_32>(height)) {
-        return ::testing::AssertionFailure()
-               << name << " is " << image.width << " × " << image.height << ", not " << width
-               << " × " << height;
+    int goldenWidth = 0, goldenHeight = 0, channels = 0;
+    unsigned char* read = stbi_load(golden.c_str(), &goldenWidth, &goldenHeight, &channels, 3);
+    if (read == nullptr) return ::testing::AssertionFailure() << "cannot read " << golden;
+    const std::vector<unsigned char> expected(read, read + goldenWidth * goldenHeight * 3);
+    stbi_image_free(read);
+    if (goldenWidth != width || goldenHeight != height) {
+        return ::testing::AssertionFailure() << name << " is " << goldenWidth << " × "
+                                             << goldenHeight << ", not " << width << " × "
+                                             << height;
     }
     const auto first = std::mismatch(actual.begin(), actual.end(), expected.begin()).first;
     if (first == actual.end()) return ::testing::AssertionSuccess();
     // Pictures for people to look at: in the build folder under ctest, else the temporary one.
     const char* folder = std::getenv("CHALKMERE_BUILD_DIR");
     if (folder == nullptr) folder = std::getenv("TMPDIR");
-    const std::string stem = std::string(folder != nullptr ? folder : "/tmp") + "/" + name;
+    const std::string stem =
+        CHALKMERE_HOST_PATHS + std::string(folder != nullptr ? folder : "/tmp") + "/" + name;
     std::vector<unsigned char> diff(actual.size());
     for (std::size_t i = 0; i < actual.size(); i += 3) {
         diff[i] = std::equal(&actual[i], &actual[i] + 3, &expected[i]) ? 0 : 255;

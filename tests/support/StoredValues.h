@@ -12,6 +12,9 @@
 
 namespace testsupport {
 
+// Text as the program's strings hold it.
+using WideString = std::basic_string<WCHAR>;
+
 class StoredValues {
 public:
     explicit StoredValues(LPCWSTR keyPath = TEXT("Software\\Brindlewick\\Chalkmere"))
@@ -24,7 +27,7 @@ public:
         RegCloseKey(key);
     }
     // Text as the program writes it: UTF-16 with its terminator.
-    void SetText(LPCWSTR name, const std::u16string& text) {
+    void SetText(LPCWSTR name, const WideString& text) {
         Set(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
     }
     void SetStatistics(const std::vector<std::int32_t>& counters) {
@@ -44,13 +47,13 @@ public:
         return status;
     }
     // A text value as stored, checking that it was written with its terminator.
-    std::u16string Text(LPCWSTR name) {
+    WideString Text(LPCWSTR name) {
         DWORD type = REG_NONE;
         std::vector<BYTE> bytes;
-        if (Get(name, type, bytes) != ERROR_SUCCESS) return u"<missing>";
-        std::u16string text(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2);
+        if (Get(name, type, bytes) != ERROR_SUCCESS) return TEXT("<missing>");
+        WideString text(reinterpret_cast<const WCHAR*>(bytes.data()), bytes.size() / 2);
         if (type != REG_SZ || bytes.size() % 2 != 0 || text.empty() || text.back() != 0) {
-            return u"<not a terminated text>";
+            return TEXT("<not a terminated text>");
         }
         return text.substr(0, text.size() - 1);
     }

@@ -1,0 +1,123 @@
+// The adapter on the real API (under Wine): keyed copies as the artwork needs them, and a
+// program window that is a 240 × 320 display wherever the desktop window is and however big.
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "platform/testing/testing.h"
+#include "platform/win32.h"
+
+namespace {
+
+std::vector<std::pair<UINT, LPARAM>> heard;
+
+LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) heard.emplace_back(message, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The key's two stored forms and a neighbour on each side of its 5-6-5 cell: only the first
+// two are left out; the background shows through them.
+TEST(Adapter, TransparentImageLeavesOutTheKeyOnItsFiveSixFiveBits) {
+    const COLORREF key = RGB(0xF6, 0x8C, 0xC5);
+    const COLORREF row[] = {key, RGB(0xF0, 0x8C, 0xC0), RGB(0xEF, 0x8C, 0xC5),
+                            RGB(0xF6, 0x90, 0xC5)};
+    HDC screen = GetDC(nullptr);
+    HDC source = CreateCompatibleDC(screen);
+    HDC dest = CreateCompatibleDC(screen);
+    HBITMAP sourceBitmap = CreateCompatibleBitmap(screen, 4, 1);
+    HBITMAP destBitmap = CreateCompatibleBitmap(screen, 4, 1);
+    HGDIOBJ oldSource = SelectObject(source, sourceBitmap);
+    HGDIOBJ oldDest = SelectObject(dest, destBitmap);
+    for (int x = 0; x < 4; ++x) {
+        SetPixel(source, x, 0, row[x]);
+        SetPixel(dest, x, 0, RGB(0, 0, 0xFF));
+    }
+    ASSERT_TRUE(TransparentImage(dest, 0, 0, 4, 1, source, 0, 0, 4, 1, key));
+    EXPECT_EQ(GetPixel(dest, 0, 0), RGB(0, 0, 0xFF));
+    EXPECT_EQ(GetPixel(dest, 1, 0), RGB(0, 0, 0xFF));
+    EXPECT_EQ(GetPixel(dest, 2, 0), row[2]);
+    EXPECT_EQ(GetPixel(dest, 3, 0), row[3]);
+    // A bitmap that is not selected anywhere may be the source too.
+    SelectObject(source, oldSource);
+    EXPECT_TRUE(TransparentImage(dest, 0, 0, 4, 1, sourceBitmap, 0, 0, 4, 1, key));
+    EXPECT_FALSE(TransparentImage(dest, 0, 0, 4, 1, sourceBitmap, 0, 0, 2, 1, key));
+    SelectObject(dest, oldDest);
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(sourceBitmap), static_cast<HGDIOBJ>(destBitmap)}) {
+        DeleteObject(object);
+    }
+    DeleteDC(source);
+    DeleteDC(dest);
+    ReleaseDC(nullptr, screen);
+}
+
+// In a client area of 1000 × 700 the display stands at scale 2 (480 × 640), 260 pixels in
+// from the left and 30 down. Each row: a message at a client point, and what the program
+// hears (0: nothing).
+TEST(Adapter, AProgramWindowIsADisplayShownAtAWholeScale) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = Recording;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"AdapterTest";
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND window = CreateWindowW(L"AdapterTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    RECT frame = {0, 0, 1000, 700};
+    AdjustWindowRectEx(&frame, GetWindowLongW(window, GWL_STYLE), FALSE, 0);
+    ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
+
+    RECT client{};
+    GetClientRect(window, &client);
+    HDC dc = GetDC(window);
+    EXPECT_EQ(std::pair(client.right, client.bottom), std::pair(240L, 320L));
+    EXPECT_EQ(std::pair(GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES)),
+              std::pair(240, 320));
+    ReleaseDC(window, dc);
+
+    const struct {
+        UINT message;
+        int x, y;
+        UINT heardMessage;
+        int heardX, heardY;
+    } rows[] = {
+        {WM_LBUTTONDOWN, 260, 30, WM_LBUTTONDOWN, 0, 0},
+        {WM_LBUTTONUP, 739, 669, WM_LBUTTONUP, 239, 319},
+        {WM_LBUTTONDBLCLK, 261 + 2 * 100, 31 + 2 * 150, WM_LBUTTONDOWN, 100, 150},
+        {WM_LBUTTONDOWN, 259, 100, 0, 0, 0},  // on the bar left of the picture
+        {WM_LBUTTONDOWN, 300, 670, 0, 0, 0},  // below it
+        {WM_LBUTTONUP, 100, 100, WM_LBUTTONUP, 0, 35},  // a release anywhere ends the press
+        {WM_MOUSEMOVE, 400, 400, 0, 0, 0},
+        {WM_RBUTTONDOWN, 400, 400, 0, 0, 0},
+    };
+    for (const auto& row : rows) {
+        heard.clear();
+        SendMessageW(window, row.message, 0, MAKELPARAM(row.x, row.y));
+        if (row.heardMessage == 0) {
+            EXPECT_TRUE(heard.empty()) << row.x << "," << row.y;
+        } else {
+            ASSERT_EQ(heard.size(), 1u) << row.x << "," << row.y;
+            EXPECT_EQ(heard[0].first, row.heardMessage);
+            EXPECT_EQ(std::pair(LOWORD(heard[0].second), HIWORD(heard[0].second)),
+                      std::pair(static_cast<WORD>(row.heardX), static_cast<WORD>(row.heardY)));
+        }
+    }
+
+    // F11 fills the monitor without a frame, and again gives the window back.
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    SendMessageW(window, WM_KEYDOWN, VK_F11, 0);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
+    SendMessageW(window, WM_KEYDOWN, VK_F11, 0);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & ~WS_VISIBLE, style & ~WS_VISIBLE);
+    // The program cannot move it.
+    RECT before{}, after{};
+    GetWindowRect(window, &before);
+    MoveWindow(window, 0, 0, 240, 320, TRUE);
+    GetWindowRect(window, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    DestroyWindow(window);
+}
+
+}  // namespace

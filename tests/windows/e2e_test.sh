@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# chalkmere.exe under Wine and Xvfb, as a child and a parent would meet it:
+#   e2e_test.sh <chalkmere.exe> <wine-run.sh> <wine prefix>
+# The title (compared with the Linux picture outside its two lines of text, whose font is
+# the system's), the drill, a problem scored and stored in the registry, a level chosen, the
+# exit box, and a second start that brings back the first.
+set -euo pipefail
+
+if [ $# -ne 3 ]; then
+  echo "usage: $0 <chalkmere.exe> <wine-run.sh> <wine prefix>" >&2
+  exit 2
+fi
+E2E_EXE=$1 E2E_WINE_RUN=$2 E2E_PREFIX=$3
+E2E_STORY=windows
+E2E_OUT=${CHALKMERE_BUILD_DIR:-${TMPDIR:-/tmp}}
+E2E_GOLDEN=$(cd "$(dirname "$0")/../golden" && pwd)
+E2E_PIDS=() E2E_XVFB= E2E_WINDOW= E2E_SCALE= E2E_PID=
+# shellcheck source=tests/e2e/display.sh
+source "$(dirname "$0")/../e2e/display.sh"
+KEY='HKCU\Software\Brindlewick\Chalkmere'
+
+windows_tools() {
+  local tool
+  for tool in Xvfb openbox xdotool import convert compare flock "$E2E_EXE" "$E2E_WINE_RUN"; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (make test-deps installs it)"
+  done
+}
+
+e2e_launch() {
+  WINE_RUN_DISPLAY=$DISPLAY "$E2E_WINE_RUN" "$E2E_PREFIX" "$E2E_EXE" >>"$E2E_TMP/program.log" \
+    2>&1 9>&- &
+  E2E_PID=$!
+  E2E_PIDS+=("$E2E_PID")
+}
+
+# Wine's own processes for the prefix end with the story.
+e2e_finish() { WINEPREFIX=$E2E_PREFIX wineserver -k 2>/dev/null; }
+
+reg() { "$E2E_WINE_RUN" "$E2E_PREFIX" reg "$@" 2>>"$E2E_TMP/reg.log" 9>&- | tr -d '\r'; }
+
+# Waits until the program's key holds the value; prints it as `reg query` shows it.
+wait_for_value() {
+  local deadline=$(($(now_ms) + 10000)) shown
+  until shown=$(reg query "$KEY" /v "$1") && grep -q "$2" <<<"$shown"; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the registry never held $1 matching '$2'"
+    sleep 0.2
+  done
+  grep -i "^ *$1 " <<<"$shown"
+}
+
+# Pixels that differ from the Linux picture outside the given rectangles (x0,y0,x1,y1).
+differing_outside() {
+  local shot=$1 golden=$2 masks=()
+  shift 2
+  for box in "$@"; do masks+=(-draw "rectangle $box"); done
+  convert "$shot" -fill black "${masks[@]}" "$E2E_TMP/shot-masked.png"
+  convert "$golden" -fill black "${masks[@]}" "$E2E_TMP/golden-masked.png"
+  e2e_differing_pixels "$E2E_TMP/shot-masked.png" "$E2E_TMP/golden-masked.png"
+}
+
+e2e_begin windows_tools
+# A desktop's window manager, which minimises and activates windows for Wine.
+openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 9>&- &
+E2E_PIDS+=("$!")
+# The first start in a fresh prefix sets it up, which takes a while.
+WINE_RUN_DISPLAY=$DISPLAY "$E2E_WINE_RUN" "$E2E_PREFIX" cmd /c exit 0 >/dev/null 2>&1 9>&- || true
+reg delete "$KEY" /f >/dev/null || true
+
+step "the title, as on Linux but for the version and years in the system's font"
+e2e_start_program
+sleep 2
+e2e_shot title
+differing=$(differing_outside "$E2E_TMP/title-small.png" "$E2E_GOLDEN/app-title.png" \
+  "0,280 239,305")
+[ "$differing" = 0 ] || fail "the title differs from Linux's in $differing pixels outside its text"
+e2e_publish title title-windows
+
+step "a tap leads to the drill; the four cards, tapped in turn, score one problem"
+e2e_tap 120 160
+sleep 1.5
+e2e_shot game
+e2e_publish game game-windows
+for slot in 0 1 2 3; do
+  e2e_tap_card "$slot"
+  sleep 0.3
+done
+wait_for_value score REG_SZ
+wait_for_value stat REG_BINARY
+sleep 1.5
+
+step "settings: level 2 is stored"
+e2e_tap_to_switch 32 37
+sleep 1
+e2e_shot settings
+e2e_publish settings settings-windows
+e2e_tap $((30 + 30 + 5)) $((87 + 5))
+wait_for_value level "REG_SZ *2$"
+
+step "the exit box ends the program with status 0"
+e2e_tap $((208 + 10)) $((20 + 10))
+e2e_wait_exit "$E2E_PID" 10000
+[ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit status $E2E_EXIT_CODE"
+
+step "a second start brings back the first, minimised, and ends with status 0"
+e2e_start_program
+first_window=$E2E_WINDOW first_pid=$E2E_PID
+xdo windowminimize --sync "$first_window" || fail "the window manager did not minimise it"
+[ -z "$(e2e_find_windows)" ] || fail "the minimised window is still shown"
+e2e_launch
+e2e_wait_exit "$E2E_PID" 20000
+[ "$E2E_EXIT_CODE" -eq 0 ] || fail "the second start ended with status $E2E_EXIT_CODE"
+kill -0 "$first_pid" 2>/dev/null || fail "the first instance ended"
+deadline=$(($(now_ms) + 5000))
+until [ "$(e2e_find_windows)" = "$first_window" ] && [ "$(xdo getwindowfocus)" = "$first_window" ]; do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "the first window was not shown with the focus again"
+  sleep 0.1
+done
