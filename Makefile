@@ -13,8 +13,11 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
 
 WINDOWS_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 
-.PHONY: all deps test-deps game build run test test-asan test-windows windows bench soak \
-        mutants test-ratio fuzz art clean
+PREFIX ?= /usr/local
+DEB_DIR ?= build-deb
+
+.PHONY: all deps test-deps game build run install deb test test-asan test-windows windows \
+        bench soak mutants test-ratio fuzz art clean
 
 all: build
 
@@ -31,6 +34,21 @@ game: deps
 
 run: game
 	$(BUILD_DIR)/app/chalkmere
+
+# The game, its menu entry, icons, software-centre listing and man page under PREFIX
+# (DESTDIR is honoured, for staging).
+install: game
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --install $(BUILD_DIR)
+
+# The Debian package, built the Debian way from a copy of the tracked files:
+# $(DEB_DIR)/chalkmere_<version>_amd64.deb, then checked with lintian.
+deb:
+	@scripts/install-deps deb
+	rm -rf $(DEB_DIR) && mkdir -p $(DEB_DIR)/chalkmere
+	git ls-files -z | xargs -0 cp --parents -t $(DEB_DIR)/chalkmere
+	cd $(DEB_DIR)/chalkmere && dpkg-buildpackage -b -us -uc
+	lintian --fail-on error $(DEB_DIR)/chalkmere_*.deb
 
 # Everything, tests and benchmarks included.
 build: test-deps
@@ -98,4 +116,4 @@ art:
 	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) build-mutants build-mutants.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(DEB_DIR) build-mutants build-mutants.log

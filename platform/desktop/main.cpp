@@ -1,5 +1,6 @@
-// The process's start-up code on the desktop: the backends installed, the program's entry
-// called with the handheld's arguments, and everything closed cleanly afterwards.
+// The process's start-up code on the desktop: the command line answered, the backends
+// installed, the program's entry called with the handheld's arguments, and everything closed
+// cleanly afterwards.
 #include <SDL.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <memory>
 
 #include "platform/core/window.h"
+#include "platform/desktop/command_line.h"
 #include "platform/desktop/data_folder.h"
 #include "platform/desktop/freetype_text.h"
 #include "platform/desktop/sdl_display.h"
@@ -61,7 +63,8 @@ int RunProgram() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (const auto answered = AnswerCommandLine(argc, argv, stdout, stderr)) return *answered;
     const int exitCode = RunProgram();
     // After every backend has let go of what it held.
     SDL_Quit();

@@ -1,4 +1,4 @@
-"""Regenerates every bitmap and sound of the program, and the contact sheet.
+"""Regenerates every bitmap and sound of the program, the contact sheet and the desktop icons.
 
 Run through `make art`. The files it writes are committed, so an ordinary build needs none
 of the tools this uses.
@@ -7,6 +7,7 @@ of the tools this uses.
 import os
 import sys
 
+import app_icons
 import boards
 import contact_sheet
 import pieces
@@ -25,6 +26,7 @@ def main():
     pieces.generate(art)
     sounds.generate(sound)
     contact_sheet.generate(art, os.path.join(RESOURCES, "contact-sheet.png"))
+    app_icons.generate(os.path.join(RESOURCES, "icons"))
     return 0
 
 

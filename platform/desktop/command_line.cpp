@@ -1,0 +1,65 @@
+#include "platform/desktop/command_line.h"
+
+#include <cstring>
+#include <string>
+
+#include "platform/core/utf16.h"
+#include "platform/desktop/data_folder.h"
+#include "platform/win32.h"
+#include "resources/ResourceIds.h"
+
+namespace platform {
+namespace {
+
+std::string ResourceText(UINT id) {
+    WCHAR text[100] = {};
+    LoadStringW(GetModuleHandleW(nullptr), id, text, 100);
+    return Utf8FromWide(text);
+}
+
+void PrintUsage(std::FILE* to) {
+    const std::string folder = UserDataFolder();
+    std::fprintf(to,
+                 "Usage: chalkmere [--help | --version]\n"
+                 "An arithmetic drill for children: one problem at a time on a blackboard, four\n"
+                 "answer cards, twelve levels from small sums to division.\n"
+                 "\n"
+                 "Options:\n"
+                 "  -h, --help     show this help and exit\n"
+                 "  -V, --version  show the version and exit\n"
+                 "\n"
+                 "Progress (level, score, statistics) is saved at every change in\n"
+                 "  %s/chalkmere/registry.db\n"
+                 "(under $XDG_DATA_HOME, or ~/.local/share). The settings screen's RESET clears\n"
+                 "the statistics and the score; to start over completely, quit the game and\n"
+                 "delete that file.\n",
+                 folder.empty() ? "$XDG_DATA_HOME" : folder.c_str());
+}
+
+}  // namespace
+
+std::optional<int> AnswerCommandLine(int argc, char** argv, std::FILE* out, std::FILE* err) {
+    if (argc < 2) return std::nullopt;
+    auto is = [&](const char* arg, const char* name, const char* letter) {
+        return std::strcmp(arg, name) == 0 || std::strcmp(arg, letter) == 0;
+    };
+    const bool help = is(argv[1], "--help", "-h");
+    const bool version = is(argv[1], "--version", "-V");
+    if (argc == 2 && help) {
+        PrintUsage(out);
+        return 0;
+    }
+    if (argc == 2 && version) {
+        std::fprintf(out, "%s %s\n", ResourceText(IDS_TITLE).c_str(),
+                     ResourceText(IDS_VERSION).c_str());
+        return 0;
+    }
+    // One option at most: the first word that is not one is the one to name.
+    const char* wrong = help || version ? argv[2] : argv[1];
+    std::fprintf(err, "chalkmere: %s '%s'\n\n",
+                 wrong[0] == '-' ? "unknown option" : "unexpected argument", wrong);
+    PrintUsage(err);
+    return 2;
+}
+
+}  // namespace platform
