@@ -1,0 +1,95 @@
+// BakedText against the desktop's backend it was baked from: the same cells, the same glyphs
+// and, drawn through the core, the same pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+#include <vector>
+
+#include "platform/testing/testing.h"
+#include "platform/web/baked_glyphs.h"
+#include "platform/web/baked_text.h"
+
+namespace platform {
+namespace {
+
+LOGFONTW BoldFont(LONG height) {
+    LOGFONTW font{};
+    font.lfHeight = height;
+    font.lfWeight = FW_BOLD;
+    font.lfPitchAndFamily = FF_SWISS;
+    return font;
+}
+
+auto Fields(const Glyph& g) {
+    return std::tuple(g.advance, g.left, g.top, g.width, g.rows, g.stride, g.bits);
+}
+
+// The program's heights are baked, and a height of 0 reads as 16. Every printable ASCII
+// character, the division sign and one character the face lacks (its missing-glyph box) are
+// the desktop's glyph field for field and bit for bit. Other heights and faces are refused.
+TEST(BakedText, ServesTheDesktopGlyphs) {
+    std::vector<int> heights;
+    for (const BakedFont& font : kBakedTables.fonts) heights.push_back(font.height);
+    EXPECT_EQ(heights, (std::vector<int>{12, 16, 20, 50}));
+    std::vector<char32_t> characters{U'\u00F7', U'\u4E00'};
+    for (char32_t c = 32; c <= 126; ++c) characters.push_back(c);
+
+    BakedText baked;
+    TextBackend& desktop = *CurrentTextBackend();  // FreeTypeText, as the test main installs
+    for (const LONG height : {0, 12, 16, 20, 50}) {
+        const auto expected = desktop.OpenFont(BoldFont(height));
+        const auto actual = baked.OpenFont(BoldFont(height));
+        ASSERT_TRUE(expected != nullptr && actual != nullptr) << height;
+        EXPECT_EQ(std::pair(actual->ascent, actual->descent),
+                  std::pair(expected->ascent, expected->descent))
+            << height;
+        for (const char32_t c : characters) {
+            EXPECT_EQ(Fields(actual->GlyphFor(c)), Fields(expected->GlyphFor(c)))
+                << "height " << height << ", U+" << std::hex << std::uint32_t{c};
+        }
+    }
+    LOGFONTW italic = BoldFont(16);
+    italic.lfItalic = TRUE;
+    for (const LOGFONTW& refused : {BoldFont(13), BoldFont(-16), italic}) {
+        EXPECT_EQ(baked.OpenFont(refused), nullptr) << refused.lfHeight;
+    }
+}
+
+// A line at each baked height, drawn through the core with each backend in turn, comes out in
+// the same pixels.
+TEST(BakedText, DrawsTheSamePixels) {
+    constexpr int kWidth = 1200, kHeight = 100;
+    constexpr auto kLine = u"Score 2024-2026 v. 1.1 + - x \u00F7 = 0123456789 \u4E00";
+    BakedText baked;
+    TextBackend* const desktop = CurrentTextBackend();
+    std::vector<COLORREF> pictures[2];
+    for (TextBackend* backend : {desktop, static_cast<TextBackend*>(&baked)}) {
+        SetTextBackend(backend);
+        testing::HeadlessWindow window(kWidth, kHeight);
+        HDC dc = GetDC(window);
+        SetTextColor(dc, RGB(0xFF, 0xFF, 0));
+        SetBkColor(dc, RGB(0, 0, 0x80));
+        RECT line{0, 0, kWidth, kHeight};
+        for (const LONG height : {12, 16, 20, 50}) {
+            const LOGFONTW description = BoldFont(height);
+            HFONT font = CreateFontIndirectW(&description);
+            HGDIOBJ previous = SelectObject(dc, font);
+            line.top += DrawTextW(dc, kLine, -1, &line, DT_SINGLELINE);
+            DeleteObject(SelectObject(dc, previous));
+        }
+        auto& picture = pictures[backend == desktop ? 0 : 1];
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) picture.push_back(window.Pixel(x, y));
+        }
+        ReleaseDC(window, dc);
+    }
+    SetTextBackend(desktop);
+    const auto different = std::ranges::mismatch(pictures[0], pictures[1]).in1;
+    const auto at = different - pictures[0].begin();
+    EXPECT_TRUE(different == pictures[0].end())
+        << "first differing pixel (" << at % kWidth << ", " << at / kWidth << ")";
+}
+
+}  // namespace
+}  // namespace platform
