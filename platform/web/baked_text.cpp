@@ -24,8 +24,9 @@ public:
 
     const Glyph& GlyphFor(char32_t codePoint) override {
         const auto characters = glyphs_.subspan(1);
-        const auto found =
-            std::ranges::lower_bound(characters, codePoint, {}, &BakedGlyph::codePoint);
+        const auto found = std::lower_bound(
+            characters.begin(), characters.end(), codePoint,
+            [](const BakedGlyph& glyph, char32_t wanted) { return glyph.codePoint < wanted; });
         const BakedGlyph& baked =
             found != characters.end() && found->codePoint == codePoint ? *found : glyphs_[0];
         const auto bits = kBakedTables.bits.subspan(
@@ -51,7 +52,9 @@ std::unique_ptr<TextFont> BakedText::OpenFont(const LOGFONTW& font) {
     if (!IsSystemFace(font)) return nullptr;
     // A height of 0 is the desktop backend's default of 16.
     const LONG height = font.lfHeight == 0 ? 16 : font.lfHeight;
-    const auto baked = std::ranges::find(kBakedTables.fonts, height, &BakedFont::height);
+    const auto baked =
+        std::find_if(kBakedTables.fonts.begin(), kBakedTables.fonts.end(),
+                     [height](const BakedFont& baked) { return baked.height == height; });
     if (baked == kBakedTables.fonts.end()) return nullptr;
     return std::make_unique<TableFont>(*baked);
 }

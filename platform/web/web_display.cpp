@@ -1,0 +1,77 @@
+#include "platform/web/web_display.h"
+
+#include <emscripten.h>
+
+#include <string>
+
+#include "platform/core/utf16.h"
+
+// clang-format off
+EM_JS(int, chalkmere_display_open, (const char* title), {
+    return ChalkmereWeb.open(UTF8ToString(title)) ? 1 : 0;
+});
+EM_JS(void, chalkmere_display_show, (), { ChalkmereWeb.show(); });
+EM_JS(void, chalkmere_display_hide, (), {
+    const canvas = document.getElementById('screen');
+    if (canvas) canvas.hidden = true;
+});
+EM_JS(void, chalkmere_display_raise, (), { window.focus(); });
+EM_JS(void, chalkmere_display_present, (const std::uint32_t* pixels, int width, int height), {
+    ChalkmereWeb.present(pixels, width, height);
+});
+EM_ASYNC_JS(void, chalkmere_display_wait, (int ms), { await ChalkmereWeb.wait(ms); });
+EM_JS(int, chalkmere_display_take_events, (int* out, int capacity), {
+    const events = ChalkmereWeb.events;
+    const count = Math.min(capacity, events.length);
+    for (let i = 0; i < count; ++i) HEAP32[(out >> 2) + i] = events[i];
+    events.splice(0, count);
+    return count;
+});
+// clang-format on
+
+namespace platform {
+
+int WebDisplay::Open(const std::u16string& title, int, int, const IconImage*) {
+    if (open_ != 0 || chalkmere_display_open(Utf8FromWide(title.c_str()).c_str()) == 0) {
+        openFailed_ = true;
+        return 0;
+    }
+    open_ = nextId_++;
+    return open_;
+}
+
+void WebDisplay::Close(int window) {
+    if (window != open_ || open_ == 0) return;
+    chalkmere_display_hide();
+    open_ = 0;
+}
+
+void WebDisplay::Show(int window) {
+    if (window != open_ || open_ == 0) return;
+    chalkmere_display_show();
+    everShown_ = true;
+}
+
+void WebDisplay::Raise(int window) {
+    if (window == open_ && open_ != 0) chalkmere_display_raise();
+}
+
+void WebDisplay::Present(int window, const std::uint32_t* pixels, int width, int height) {
+    if (window == open_ && open_ != 0) chalkmere_display_present(pixels, width, height);
+}
+
+void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
+    // Even without a wait the page must get its turn now and then, or a program that keeps
+    // finding work would hold it; the message loop always asks for a wait when idle.
+    if (timeoutMs > 0) chalkmere_display_wait(timeoutMs);
+    int triples[3 * 16];
+    int taken = 0;
+    while ((taken = chalkmere_display_take_events(triples, 3 * 16)) > 0) {
+        for (int i = 0; i + 2 < taken; i += 3) {
+            const auto kind = static_cast<DisplayEvent::Kind>(triples[i]);
+            if (open_ != 0) events.push_back(DisplayEvent{kind, open_, triples[i + 1], triples[i + 2]});
+        }
+    }
+}
+
+}  // namespace platform

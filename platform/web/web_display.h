@@ -1,0 +1,34 @@
+// The browser's display backend: the page's one canvas shows the program's window, pointer
+// events (mouse, pen or finger, one at a time) are its stylus, and waiting for input yields
+// to the page, so the program's own loop runs unchanged (the build uses Asyncify).
+#pragma once
+
+#include "platform/core/display.h"
+
+namespace platform {
+
+class WebDisplay : public DisplayBackend {
+public:
+    // The page has one canvas: a second window at a time cannot be opened.
+    int Open(const std::u16string& title, int width, int height, const IconImage* icon) override;
+    void Close(int window) override;
+    void Show(int window) override;
+    void Raise(int window) override;
+    void Present(int window, const std::uint32_t* pixels, int width, int height) override;
+    void Pump(int timeoutMs, std::vector<DisplayEvent>& events) override;
+
+    // How the program's entry ended for the page: after showing its window, turned away
+    // without asking for one (another tab has the game), or unable to open one.
+    enum class Ending { Closed, TurnedAway, NoCanvas };
+    Ending HowItEnded() const {
+        return everShown_ ? Ending::Closed : openFailed_ ? Ending::NoCanvas : Ending::TurnedAway;
+    }
+
+private:
+    int open_ = 0;
+    int nextId_ = 1;
+    bool everShown_ = false;
+    bool openFailed_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,329 @@
+// The browser's half of the web backends, loaded ahead of the compiled program. The C++
+// backends call these through EM_JS; the page (index.html) owns the layout (chalkmere.fit)
+// and the notices (chalkmere.showNotice).
+var chalkmere = (window.chalkmere = window.chalkmere || {});
+chalkmere.state = 'loading';
+chalkmere.firstFrameMs = null;
+chalkmere.frames = 0;
+chalkmere.soundsStarted = 0;
+
+var ChalkmereWeb = (function () {
+  'use strict';
+  const canvas = document.getElementById('screen');
+  const context = canvas ? canvas.getContext('2d', { alpha: false }) : null;
+  let image = null;
+
+  // ---- Input: handed to the program's Pump as (kind, x, y) triples. The kinds are the
+  // display contract's order: down, up, close, activate, deactivate, exposed.
+  const kPointerDown = 0, kPointerUp = 1, kActivate = 3, kDeactivate = 4;
+  const events = [];
+  let wake = null;
+
+  function push(kind, x, y) {
+    events.push(kind, x, y);
+    if (wake !== null) wake();
+  }
+
+  // Display pixels of a pointer, kept on the picture so a lift outside it still lands.
+  function toDisplay(event) {
+    const box = canvas.getBoundingClientRect();
+    const clamp = (v, n) => Math.min(n - 1, Math.max(0, Math.floor(v)));
+    return [clamp(((event.clientX - box.left) * canvas.width) / box.width, canvas.width),
+            clamp(((event.clientY - box.top) * canvas.height) / box.height, canvas.height)];
+  }
+
+  // One stylus: a second finger is ignored until the first is lifted.
+  let pointer = null;
+  let last = [0, 0];
+  if (canvas) {
+    canvas.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      unlockAudio();
+      if (pointer !== null || event.button !== 0) return;
+      pointer = event.pointerId;
+      try { canvas.setPointerCapture(pointer); } catch (e) { /* already gone */ }
+      last = toDisplay(event);
+      push(kPointerDown, last[0], last[1]);
+    });
+    canvas.addEventListener('pointermove', (event) => {
+      if (event.pointerId === pointer) last = toDisplay(event);
+    });
+    const lift = (event) => {
+      // Some browsers count only a lift as the gesture that may start audio.
+      unlockAudio();
+      if (event.pointerId !== pointer) return;
+      pointer = null;
+      // A cancelled touch (the system took it) lifts where the finger last was.
+      if (event.type === 'pointerup') last = toDisplay(event);
+      push(kPointerUp, last[0], last[1]);
+    };
+    canvas.addEventListener('pointerup', lift);
+    canvas.addEventListener('pointercancel', lift);
+  }
+  window.addEventListener('focus', () => push(kActivate, 0, 0));
+  window.addEventListener('blur', () => push(kDeactivate, 0, 0));
+
+  // Resolves at the first event, or after `ms`; the program's loop yields to the page here.
+  function wait(ms) {
+    if (events.length > 0 || ms <= 0) return Promise.resolve();
+    return new Promise((resolve) => {
+      const timer = setTimeout(() => { wake = null; resolve(); }, ms);
+      wake = () => { wake = null; clearTimeout(timer); resolve(); };
+    });
+  }
+
+  // ---- Display
+  function open(title) {
+    if (!context) return false;
+    document.title = title;
+    return true;
+  }
+
+  function show() {
+    canvas.hidden = false;
+    if (typeof chalkmere.fit === 'function') chalkmere.fit();
+  }
+
+  // `pixels` is the program's 0x00RRGGBB picture; ImageData wants R, G, B, A bytes, which on
+  // a little-endian machine read as 0xAABBGGRR.
+  function present(pixels, width, height) {
+    if (!context) return;
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+      if (typeof chalkmere.fit === 'function') chalkmere.fit();
+    }
+    if (image === null || image.width !== width || image.height !== height) {
+      image = context.createImageData(width, height);
+    }
+    const source = HEAPU32.subarray(pixels >> 2, (pixels >> 2) + width * height);
+    const target = new Uint32Array(image.data.buffer);
+    for (let i = 0; i < source.length; ++i) {
+      const p = source[i];
+      target[i] = 0xff000000 | ((p & 0xff) << 16) | (p & 0xff00) | ((p >>> 16) & 0xff);
+    }
+    context.putImageData(image, 0, 0);
+    if (chalkmere.frames++ === 0) {
+      chalkmere.firstFrameMs = performance.now();
+      chalkmere.state = 'running';
+    }
+  }
+
+  // ---- Sound: browsers start audio only from a user gesture, so the first tap creates the
+  // context; what plays before it is not heard.
+  let audio = null;
+  let playing = null;
+  const buffers = new Map();
+
+  function unlockAudio() {
+    const Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) return;
+    try {
+      if (audio === null) audio = new Context();
+      if (audio.state === 'suspended') audio.resume().catch(() => {});
+    } catch (e) {
+      audio = null;
+    }
+  }
+
+  // Decodes a WAVE image's PCM once per image; `key` is its address, which never changes.
+  function buffer(key, samples, frames, channels, bits, rate) {
+    let decoded = buffers.get(key);
+    if (decoded) return decoded;
+    try {
+      decoded = audio.createBuffer(channels, frames, rate);
+    } catch (e) {
+      return null;
+    }
+    const bytes = HEAPU8.subarray(samples, samples + frames * channels * (bits / 8));
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    for (let c = 0; c < channels; ++c) {
+      const out = decoded.getChannelData(c);
+      for (let i = 0; i < frames; ++i) {
+        const at = i * channels + c;
+        out[i] = bits === 8 ? (bytes[at] - 128) / 128 : view.getInt16(at * 2, true) / 32768;
+      }
+    }
+    buffers.set(key, decoded);
+    return decoded;
+  }
+
+  function stop() {
+    if (playing === null) return;
+    const source = playing;
+    playing = null;
+    try { source.stop(); } catch (e) { /* never started */ }
+  }
+
+  // Starts a sound, cutting off the one before; the ended promise resolves when it has been
+  // heard, or null when it cannot play.
+  function play(key, samples, frames, channels, bits, rate) {
+    if (audio === null || audio.state !== 'running') return null;
+    const decoded = buffer(key, samples, frames, channels, bits, rate);
+    if (decoded === null) return null;
+    stop();
+    const source = audio.createBufferSource();
+    source.buffer = decoded;
+    source.connect(audio.destination);
+    const ended = new Promise((resolve) => {
+      source.onended = resolve;
+      // A context suspended under the sound (tab hidden) would hold the program forever.
+      setTimeout(resolve, decoded.duration * 1000 + 500);
+    });
+    source.start();
+    playing = source;
+    chalkmere.soundsStarted++;
+    return ended;
+  }
+
+  // ---- Registry: one localStorage entry per key and per value, so every change is written
+  // at once and a closed tab loses nothing.
+  const kPrefix = 'chalkmere.registry/';
+  const lower = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
+  const keyEntry = (path) => kPrefix + encodeURIComponent(lower(path));
+  const valueEntry = (path, name) => keyEntry(path) + '/' + encodeURIComponent(lower(name));
+
+  // Storage that is disabled or refused throws on first touch.
+  function storage() {
+    try {
+      return window.localStorage || null;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  // -1 unavailable, 0 the key was there, 1 it was made.
+  function createKey(path) {
+    const store = storage();
+    if (store === null) return -1;
+    try {
+      if (store.getItem(keyEntry(path)) !== null) return 0;
+      store.setItem(keyEntry(path), '');
+      return 1;
+    } catch (e) {
+      return -1;
+    }
+  }
+
+  // {type, bytes}, null when absent (or not ours to read), undefined when unavailable.
+  function get(path, name) {
+    const store = storage();
+    if (store === null) return undefined;
+    let text;
+    try {
+      text = store.getItem(valueEntry(path, name));
+    } catch (e) {
+      return undefined;
+    }
+    if (text === null) return null;
+    try {
+      const value = JSON.parse(text);
+      if (!Number.isInteger(value.type) || value.type < 0 || typeof value.data !== 'string' ||
+          !/^([0-9a-f]{2})*$/.test(value.data)) {
+        return null;
+      }
+      const bytes = new Uint8Array(value.data.length / 2);
+      for (let i = 0; i < bytes.length; ++i) bytes[i] = parseInt(value.data.substr(i * 2, 2), 16);
+      return { type: value.type, bytes: bytes };
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function set(path, name, type, data, size) {
+    const store = storage();
+    if (store === null) return false;
+    let hex = '';
+    for (let i = 0; i < size; ++i) hex += (HEAPU8[data + i] | 0x100).toString(16).substr(1);
+    try {
+      store.setItem(valueEntry(path, name), JSON.stringify({ type: type, data: hex }));
+      return true;
+    } catch (e) {
+      return false;  // full, or refused
+    }
+  }
+
+  // ---- One instance per browser: a Web Lock held for the life of the tab, released by the
+  // browser when the tab goes; raise requests travel on a broadcast channel.
+  const held = new Map();
+  const raiseRequests = [];
+  const channel = window.BroadcastChannel ? new BroadcastChannel('chalkmere-instances') : null;
+  if (channel) {
+    channel.onmessage = (message) => {
+      if (held.has(message.data)) raiseRequests.push(message.data);
+      if (wake !== null) wake();
+    };
+  }
+
+  // Without the lock manager (a page served insecurely) every tab is on its own.
+  function claim(name) {
+    if (!navigator.locks) return Promise.resolve(true);
+    return new Promise((resolve) => {
+      navigator.locks.request(name, { ifAvailable: true }, (lock) => {
+        if (lock === null) {
+          resolve(false);
+          return undefined;
+        }
+        resolve(true);
+        return new Promise((release) => held.set(name, release));
+      }).catch(() => resolve(false));
+    });
+  }
+
+  function release(name) {
+    const unlock = held.get(name);
+    held.delete(name);
+    if (unlock) unlock();
+  }
+
+  async function findOther(name) {
+    if (!navigator.locks || held.has(name)) return false;
+    try {
+      const state = await navigator.locks.query();
+      return state.held.some((lock) => lock.name === name);
+    } catch (e) {
+      return false;
+    }
+  }
+
+  function askOtherToRaise(name) {
+    if (channel === null) return false;
+    channel.postMessage(name);
+    return true;
+  }
+
+  function takeRaiseRequest(name) {
+    const at = raiseRequests.indexOf(name);
+    if (at < 0) return false;
+    raiseRequests.splice(at, 1);
+    return true;
+  }
+
+  // ---- The end of the program's entry: closed by the child, turned away because another
+  // tab has the game, or without a canvas to draw on (WebDisplay::Ending's order).
+  const kEndings = [
+    ['ended', 'Chalkmere has closed. Reload the page to play again.'],
+    ['already-open', 'Chalkmere is already open in another tab or window.'],
+    ['failed', 'Chalkmere cannot draw in this browser.'],
+  ];
+
+  function finished(ending) {
+    stop();
+    const [state, text] = kEndings[ending] || kEndings[2];
+    chalkmere.state = state;
+    notice(text);
+  }
+
+  function notice(text) {
+    if (typeof chalkmere.showNotice === 'function') {
+      chalkmere.showNotice(text);
+    } else {
+      document.body.textContent = text;
+    }
+  }
+
+  return {
+    events, wait, open, show, present, play, stop, createKey, get, set,
+    claim, release, findOther, askOtherToRaise, takeRaiseRequest, finished,
+  };
+})();

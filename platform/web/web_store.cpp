@@ -1,0 +1,64 @@
+#include "platform/web/web_store.h"
+
+#include <emscripten.h>
+
+#include <climits>
+
+// clang-format off
+EM_JS(int, chalkmere_store_create_key, (const char* path), {
+    return ChalkmereWeb.createKey(UTF8ToString(path));
+});
+// The value's size (its type in *type and as many bytes as fit in `out`), -1 when absent, -2
+// when the storage cannot be read.
+EM_JS(int, chalkmere_store_get, (const char* path, const char* name, unsigned* type,
+                                 unsigned char* out, int capacity), {
+    const value = ChalkmereWeb.get(UTF8ToString(path), UTF8ToString(name));
+    if (value === undefined) return -2;
+    if (value === null) return -1;
+    HEAPU32[type >> 2] = value.type;
+    HEAPU8.set(value.bytes.subarray(0, Math.min(capacity, value.bytes.length)), out);
+    return value.bytes.length;
+});
+EM_JS(int, chalkmere_store_set, (const char* path, const char* name, unsigned type,
+                                 const unsigned char* data, int size), {
+    return ChalkmereWeb.set(UTF8ToString(path), UTF8ToString(name), type, data, size) ? 1 : 0;
+});
+// clang-format on
+
+namespace platform {
+
+StoreResult WebStore::CreateKey(const std::string& path, bool& created) {
+    const int made = chalkmere_store_create_key(path.c_str());
+    if (made < 0) return StoreResult::Unavailable;
+    created = made == 1;
+    return StoreResult::Done;
+}
+
+StoreResult WebStore::Get(const std::string& key, const std::string& name, DWORD& type,
+                          std::vector<BYTE>& data) {
+    data.resize(256);
+    unsigned storedType = 0;
+    int size = chalkmere_store_get(key.c_str(), name.c_str(), &storedType, data.data(),
+                                   static_cast<int>(data.size()));
+    if (size > static_cast<int>(data.size())) {
+        data.resize(static_cast<std::size_t>(size));
+        size = chalkmere_store_get(key.c_str(), name.c_str(), &storedType, data.data(), size);
+    }
+    if (size == -2) return StoreResult::Unavailable;
+    // Also a value that changed size between the two reads (another tab wrote it): absent
+    // is the safe reading of a value caught half way.
+    if (size < 0 || size > static_cast<int>(data.size())) return StoreResult::Absent;
+    data.resize(static_cast<std::size_t>(size));
+    type = storedType;
+    return StoreResult::Done;
+}
+
+StoreResult WebStore::Set(const std::string& key, const std::string& name, DWORD type,
+                          const BYTE* data, std::size_t size) {
+    if (size > INT_MAX / 2) return StoreResult::Unavailable;
+    return chalkmere_store_set(key.c_str(), name.c_str(), type, data, static_cast<int>(size)) != 0
+               ? StoreResult::Done
+               : StoreResult::Unavailable;
+}
+
+}  // namespace platform
