@@ -2,6 +2,8 @@
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 WINDOWS_DIR ?= build-windows
+WEB_DIR ?= build-web
+EMSCRIPTEN_DIR ?= build-emscripten
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
@@ -13,10 +15,17 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
 
 WINDOWS_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 
+# Debian's emscripten runs its tools on the system's node, which looks for Debian's node
+# modules (acorn) only where NODE_PATH says.
+WEB_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=Release -DCHALKMERE_HOST_TOOLS=$(CURDIR)/$(BUILD_DIR) \
+            -DCHALKMERE_WEB_OUTPUT=$(CURDIR)/$(WEB_DIR)
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
+
 PREFIX ?= /usr/local
 DEB_DIR ?= build-deb
 
 .PHONY: all deps test-deps game build run install deb test test-asan test-windows windows \
+        web test-web \
         bench soak mutants test-ratio fuzz art clean
 
 all: build
@@ -56,11 +65,12 @@ build: test-deps
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # Every test, then the same unit tests again under AddressSanitizer and UBSan, then the
-# Windows build's tests under Wine.
+# Windows build's tests under Wine, then the web page's story in a browser.
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory test-windows
+	$(MAKE) --no-print-directory test-web
 
 test-asan: test-deps
 	cmake -S . -B $(ASAN_DIR) $(ASAN_FLAGS) -DCHALKMERE_TESTS=ON
@@ -78,6 +88,19 @@ test-windows: test-deps
 	cmake -S . -B $(WINDOWS_DIR) $(WINDOWS_FLAGS) -DCHALKMERE_TESTS=ON
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 	ctest --test-dir $(WINDOWS_DIR) --output-on-failure -j $(JOBS)
+
+# The web page in $(WEB_DIR)/, for any static file server. The build tools (the resource
+# compiler and the glyph baker) come from the desktop build.
+web: game
+	@scripts/install-deps web
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target rescomp glyph_baker
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(EMSCRIPTEN_DIR) $(WEB_FLAGS)
+	$(EMSCRIPTEN_ENV) cmake --build $(EMSCRIPTEN_DIR) -j $(JOBS)
+
+# The web page's story in a real browser (headless Chromium driven by Puppeteer).
+test-web: web
+	@scripts/install-deps web-test
+	tests/web/run.sh $(WEB_DIR)
 
 bench: build
 	$(BUILD_DIR)/tests/bench/paint_bench
@@ -116,4 +139,4 @@ art:
 	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(DEB_DIR) build-mutants build-mutants.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(DEB_DIR) $(WEB_DIR) $(EMSCRIPTEN_DIR) build-mutants build-mutants.log

@@ -6,6 +6,10 @@ Writes <out_dir>/hicolor/<N>x<N>/apps/chalkmere.png for every size in SIZES, the
 SVG beside them and <out_dir>/icon-sheet.png for judging them by eye. The small sizes are
 pixelled by hand from maps, since a rasteriser turns a 1-2 pixel chalk stroke into mud; from
 64 px up the same design is painted from the vector description the SVG is written from.
+
+For the web version it also writes <out_dir>/web/chalkmere-<N>.png for every size in
+WEB_SIZES and chalkmere-maskable-<N>.png, the board shrunk into the middle of a full-bleed
+wooden square for launchers that cut icons to a shape of their own.
 """
 
 import os
@@ -19,6 +23,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from pieces import from_map, value_noise  # noqa: E402
 
 SIZES = (16, 24, 32, 48, 64, 128, 256)
+WEB_SIZES = (192, 512)
+MASKABLE_SIZE = 512
 
 # The design, in the units of the SVG's 256 x 256 view box. Edges sit on multiples of four
 # so that at 64 px every edge of the frame falls on a pixel boundary.
@@ -26,6 +32,7 @@ FRAME = (8, 16, 248, 224)          # outer edge of the frame
 FRAME_RADIUS = 12
 BOARD = (24, 32, 232, 216)         # slate, down to where the tray covers it
 TRAY = (4, 208, 252, 236)          # the chalk tray along the bottom
+TRAY_RADIUS = 4
 TRAY_LIP = 216                     # where the tray's lit top turns into its front
 STICK = (184, 198, 224, 212)       # a piece of chalk lying on the tray
 STROKE = 16
@@ -149,7 +156,7 @@ def paint(size):
 
     frame = _rect_mask(n, k, FRAME, FRAME_RADIUS)
     board = _rect_mask(n, k, BOARD)
-    tray = _rect_mask(n, k, TRAY, 4)
+    tray = _rect_mask(n, k, TRAY, TRAY_RADIUS)
     alpha = frame | tray
     rgb = np.zeros((n, n, 3), np.float32)
 
@@ -465,7 +472,7 @@ def svg():
         f'<g stroke-dasharray="1 11 2 7">{_strokes(chalk, "translate(0.5 4.5)")}</g>',
         '</g></g>',
         # the tray: a lit top, a grained front that darkens downwards, an outline
-        _rect(TRAY, 4, fill="url(#front)", stroke=_hex(OUTLINE), stroke_width="1.5"),
+        _rect(TRAY, TRAY_RADIUS, fill="url(#front)", stroke=_hex(OUTLINE), stroke_width="1.5"),
         _rect((tx0 + 0.75, ty0 + 0.75, tx1 - 0.75, TRAY_LIP), 3, fill=_hex(WOOD_LIGHT)),
         f'<path d="M {tx0} {TRAY_LIP} H {tx1}" stroke="{_hex(OUTLINE)}" stroke-width="1.5"/>',
         '<g fill="none" stroke="#76461f" stroke-width="1.2" stroke-opacity="0.7">',
@@ -482,6 +489,59 @@ def svg():
         '</svg>',
     ]
     return "\n".join(parts) + "\n"
+
+
+# ---------------------------------------------------------------------------------------------
+# Maskable web icon: a launcher may cut it to a circle, a squircle or a rounded square, and
+# promises to keep only the circle of 40 % radius around the centre, so the whole board must
+# fit inside that circle; the wood around it carries the frame out to the edges
+
+SAFE_RADIUS = 0.4
+
+
+def _reach():
+    """The design's centre and its farthest point from it, in view-box units."""
+    cx = (TRAY[0] + TRAY[2]) / 2
+    cy = (FRAME[1] + TRAY[3]) / 2
+    r = TRAY_RADIUS                                   # its bottom corners reach farthest
+    corner = np.hypot(cx - (TRAY[0] + r), TRAY[3] - r - cy) + r
+    return cx, cy, corner
+
+
+def maskable(size):
+    """The board in the safe circle of a `size` px square of wall panelling."""
+    cx, cy, reach = _reach()
+    # two pixels of the safe radius are left for the board's soft edge
+    board_px = int((SAFE_RADIUS * size - 2) * 256 / reach)
+    board = paint(board_px)
+    scale = board_px / 256
+    left = round(size / 2 - cx * scale)
+    top = round(size / 2 - cy * scale)
+
+    # dark boards running across, so the lighter frame and its outline stand clear of them
+    v, u = np.mgrid[0:size, 0:size].astype(np.float32) * (256 / size)
+    lines = _wood_grain(u, v * 2.2, 41)[..., None]
+    warmth = value_noise(size, size, size // 8, 42)[..., None] - 0.5
+    wall = np.asarray(WOOD_DARK, np.float32) * (0.92 + 0.1 * warmth - 0.22 * lines)
+    seams = (np.arange(size) % (size // 4) < max(1, size // 256))[:, None, None]
+    wall = np.where(seams, np.asarray(OUTLINE, np.float32), wall)
+    # a soft shadow under the board, as if it hung a finger's breadth off the wall
+    alpha = np.zeros((size, size), np.float32)
+    alpha[top:top + board_px, left:left + board_px] = np.asarray(board, np.float32)[..., 3] / 255
+    blur = max(1, size // 64)
+    shadow = Image.fromarray(np.round(alpha * 255).astype(np.uint8))
+    shadow = np.asarray(shadow.filter(ImageFilter.GaussianBlur(blur)), np.float32) / 255
+    shadow = np.roll(shadow, (blur, blur // 2), axis=(0, 1))
+    wall *= (1 - 0.45 * shadow)[..., None]
+
+    image = Image.fromarray(np.clip(np.round(wall), 0, 255).astype(np.uint8), "RGB")
+    image = image.convert("RGBA")
+    image.alpha_composite(board, (left, top))
+
+    ys, xs = np.nonzero(alpha > 0)
+    worst = np.hypot(xs + 0.5 - size / 2, ys + 0.5 - size / 2).max()
+    assert worst <= SAFE_RADIUS * size, f"the board leaves the safe circle ({worst:.1f} px)"
+    return image
 
 
 # ---------------------------------------------------------------------------------------------
@@ -519,7 +579,7 @@ def contact_sheet(icons):
 
 
 def generate(out_dir):
-    """Writes every size, the SVG and the contact sheet under `out_dir`."""
+    """Writes every size, the SVG, the contact sheet and the web icons under `out_dir`."""
     icons = {}
     for size in SIZES:
         image = icon(size)
@@ -533,6 +593,13 @@ def generate(out_dir):
     with open(os.path.join(folder, "chalkmere.svg"), "w", encoding="utf-8") as out:
         out.write(svg())
     contact_sheet(icons).save(os.path.join(out_dir, "icon-sheet.png"), optimize=True)
+
+    folder = os.path.join(out_dir, "web")
+    os.makedirs(folder, exist_ok=True)
+    for size in WEB_SIZES:
+        paint(size).save(os.path.join(folder, f"chalkmere-{size}.png"), optimize=True)
+    maskable(MASKABLE_SIZE).save(
+        os.path.join(folder, f"chalkmere-maskable-{MASKABLE_SIZE}.png"), optimize=True)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,349 @@
+// The web build in a real browser: the desktop play story with a mouse, progress kept across
+// a reload and offline, a second tab, storage that is full or refused, then the same taps on a
+// phone-sized touch screen.
+//   node story.mjs <build-web folder> <golden folder> <work folder>
+// Screens are screenshots of the canvas, sampled one pixel per display pixel and compared with
+// the Linux program's pictures exactly; a failure's pictures and the page's log go to the work
+// folder.
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import { setTimeout as sleep } from 'node:timers/promises';
+import { PNG } from 'pngjs';
+import puppeteer from 'puppeteer-core';
+
+const [site, goldenDir, workDir] = process.argv.slice(2);
+const W = 240;
+const H = 320;
+// The desktop stories' frozen moment (local time = UTC here): the program seeds its problems
+// from it, so the first problem has its right card in slot 3.
+const MOMENT = Date.UTC(2026, 11, 6, 10, 20, 30);
+const KEY = 'chalkmere.registry/' + encodeURIComponent('hkey_current_user\\software\\brindlewick\\chalkmere');
+const NOTHING = ['score=missing', 'level=missing', 'auto=missing', 'stat=missing'];
+const PLAYED = 'stat=0/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0';
+const card = (slot) => [20 + 50 * slot + 23, 268 + 25];
+
+let story = '-';
+let steps = 0;
+const began = Date.now();
+const pageLog = fs.createWriteStream(path.join(workDir, 'page.log'));
+const pageErrors = [];
+
+class Failure extends Error {}
+const fail = (text) => { throw new Failure(text); };
+const checkPage = () => pageErrors.length && fail(`the page threw: ${pageErrors.join(' | ')}`);
+function step(text) {
+  checkPage();
+  steps++;
+  console.log(`-- [${story}] ${text}`);
+}
+
+// The folder served as a static site; stopping the server is how the network goes away.
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.svg': 'image/svg+xml' };
+const server = http.createServer((request, response) => {
+  const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+  const name = file.endsWith('/') ? file + 'index.html' : file;
+  if (!name.startsWith(site) || !fs.existsSync(name)) return response.writeHead(404).end();
+  response.writeHead(200, { 'Content-Type': types[path.extname(name)] ?? 'application/octet-stream' });
+  fs.createReadStream(name).pipe(response);
+});
+const startServer = (port) => new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
+await startServer(0);
+const port = server.address().port;
+const stopServer = () => new Promise((resolve) => {
+  if (!server.listening) return resolve();
+  server.close(resolve);
+  server.closeAllConnections();
+});
+const url = `http://127.0.0.1:${port}/`;
+
+// A tab whose wall clock stands still, as under the desktop stories' libfaketime;
+// performance.now(), the program's tick count, runs on. `prepare` runs before the page's own
+// scripts.
+async function openPage(context, viewport, tag, prepare = () => {}) {
+  const page = await context.newPage();
+  page.on('console', (m) => pageLog.write(`${tag} ${m.type()}: ${m.text()}\n`));
+  page.on('pageerror', (e) => pageErrors.push(`${tag}: ${e.message}`));
+  await page.setViewport(viewport);
+  await page.emulateTimezone('UTC');
+  await page.evaluateOnNewDocument((moment) => {
+    const Real = Date;
+    globalThis.Date = function Date(...args) {
+      if (!new.target) return new Real(moment).toString();
+      return Reflect.construct(Real, args.length ? args : [moment], new.target);
+    };
+    Object.assign(Date, { prototype: Real.prototype, now: () => moment, parse: Real.parse, UTC: Real.UTC });
+    window.realStorage = localStorage;
+  }, MOMENT);
+  await page.evaluateOnNewDocument(prepare);
+  return page;
+}
+
+async function waitForState(page, state) {
+  await page.waitForFunction((s) => window.chalkmere?.state === s, { timeout: 15000 }, state)
+    .catch(async () => fail(`the page's state is ${await page.evaluate(() => window.chalkmere?.state)}, not ${state}`));
+}
+
+async function start(page) {
+  await page.goto(url, { waitUntil: 'load' });
+  await waitForState(page, 'running');
+  await expectScreen(page, 'app-title', 'title', 10000);
+}
+
+const canvasBox = (page) => page.evaluate(() => {
+  const r = document.getElementById('screen').getBoundingClientRect();
+  return { left: r.left, top: r.top, width: r.width, height: r.height, dpr: devicePixelRatio };
+});
+
+// Taps the middle of display pixel (x, y), `count` times 120 ms apart (a child's double tap).
+async function tap(page, touch, x, y, count = 1) {
+  const r = await canvasBox(page);
+  const [px, py] = [r.left + ((x + 0.5) * r.width) / W, r.top + ((y + 0.5) * r.height) / H];
+  for (let i = 0; i < count; i++) {
+    if (i) await sleep(120);
+    await (touch ? page.touchscreen.tap(px, py) : page.mouse.click(px, py));
+  }
+}
+
+// The canvas as the screen shows it: k x k device pixels per display pixel, the canvas on
+// whole device pixels and inside the view, and each block one colour (nearest neighbour); the
+// middle of each block makes the 240 x 320 picture. A geometry that is wrong (perhaps only
+// for the moment, while the page re-fits) comes back as `wrong`.
+async function capture(page) {
+  const r = await canvasBox(page);
+  const shot = PNG.sync.read(Buffer.from(await page.screenshot({ captureBeyondViewport: false })));
+  const [x0, y0, width, height] = [r.left, r.top, r.width, r.height].map((v) => v * r.dpr);
+  const k = Math.round(width) / W;
+  if ([x0, y0, width, height].some((v) => Math.abs(v - Math.round(v)) > 0.1) || !Number.isInteger(k) ||
+      Math.round(height) !== H * k || x0 < 0 || y0 < 0 || x0 + width > shot.width || y0 + height > shot.height)
+    return { k, wrong: `the canvas is ${width} x ${height} device pixels at (${x0}, ${y0}) in a view of ` +
+                       `${shot.width} x ${shot.height}, not a whole multiple of 240 x 320 inside it` };
+  const small = new PNG({ width: W, height: H });
+  let patchy = 0;
+  for (let i = 0; i < W * H; i++) {
+    const at = (dx, dy) => ((Math.round(y0) + Math.floor(i / W) * k + dy) * shot.width + Math.round(x0) + (i % W) * k + dx) * 4;
+    const middle = at(k >> 1, k >> 1);
+    shot.data.copy(small.data, i * 4, middle, middle + 4);
+    let solid = true;
+    for (let d = 0; d < k * k && solid; d++) solid = shot.data.compare(shot.data, middle, middle + 3, at(d % k, Math.floor(d / k)), at(d % k, Math.floor(d / k)) + 3) === 0;
+    if (!solid) patchy++;
+  }
+  return { small, k, patchy };
+}
+
+// Waits until the canvas shows tests/golden/<name>.png (only where `inside` says, if given),
+// then a moment more, as a child waits before the next tap.
+async function expectScreen(page, name, label, timeout = 5000, inside = () => true) {
+  const expected = PNG.sync.read(fs.readFileSync(path.join(goldenDir, `${name}.png`)));
+  for (const deadline = Date.now() + timeout; ;) {
+    const { small, k, patchy, wrong } = await capture(page);
+    if (wrong && Date.now() > deadline) fail(wrong);
+    const box = [W, H, -1, -1];
+    let count = wrong ? 1 : 0;
+    for (let i = 0; i < W * H && !wrong; i++) {
+      const [x, y] = [i % W, Math.floor(i / W)];
+      if (!inside(x, y) || small.data.compare(expected.data, i * 4, i * 4 + 3, i * 4, i * 4 + 3) === 0) continue;
+      count++;
+      box.splice(0, 4, Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x), Math.max(box[3], y));
+    }
+    if (count === 0 && patchy === 0) return sleep(300);
+    if (Date.now() > deadline) {
+      fs.writeFileSync(path.join(workDir, `${story}-${label}-actual.png`), PNG.sync.write(small));
+      fail(`the canvas does not show ${name}.png: ${count} pixels differ within (${box}), ` +
+           `${patchy} display pixels are not one solid ${k} x ${k} block (see ${story}-${label}-actual.png)`);
+    }
+    await sleep(100);
+  }
+}
+
+// The stored values as the desktop's registry_dump prints them: REG_SZ text, and "stat" as
+// correct/attempts for each of the 12 levels.
+const storage = (page) => page.evaluate(() => Object.fromEntries(Object.entries(window.realStorage)));
+
+async function registry(page) {
+  const all = await storage(page);
+  return ['score', 'level', 'auto', 'stat'].map((name) => {
+    const entry = all[`${KEY}/${name}`];
+    if (entry === undefined) return `${name}=missing`;
+    const { type, data } = JSON.parse(entry);
+    const bytes = Buffer.from(data, 'hex');
+    if (type !== (name === 'stat' ? 3 : 1)) return `${name}=type${type}`;
+    if (name === 'stat')
+      return `stat=${Array.from({ length: 12 }, (_, l) => `${bytes.readInt32LE(l * 8)}/${bytes.readInt32LE(l * 8 + 4)}`).join(' ')}`;
+    const text = bytes.toString('utf16le');
+    return `${name}=${text.includes('\0') ? text.slice(0, text.indexOf('\0')) : `${text}(unterminated)`}`;
+  });
+}
+
+async function expectRegistry(page, expected, timeout = 0) {
+  for (const deadline = Date.now() + timeout; ;) {
+    const actual = await registry(page);
+    if (actual.join(' ') === expected.join(' ')) return;
+    if (Date.now() >= deadline) fail(`the stored values are ${actual.join(' ')}; expected ${expected.join(' ')}`);
+    await sleep(50);
+  }
+}
+
+// The desktop play story's first steps, with a mouse or a finger; `stored` says what each
+// step leaves stored (all missing where storage fails).
+async function playToSettings(page, touch, stored = (values) => values) {
+  step('a double tap low on the title shows the first problem and answers nothing');
+  await tap(page, touch, ...card(1), 2);
+  await expectScreen(page, 'e2e-game', 'game');
+  await expectRegistry(page, NOTHING);
+
+  step('tap the four cards left to right (the right one is in slot 3)');
+  for (const slot of [0, 1, 2, 3]) await tap(page, touch, ...card(slot));
+  await expectScreen(page, 'e2e-game-played', 'played');
+  // Three wrong taps before the right card leave 12 / 3 / 3 / 3 = 0 points and no first try.
+  await expectRegistry(page, stored(['score=0', 'level=missing', 'auto=missing', PLAYED]));
+  const sounds = await page.evaluate(() => window.chalkmere.soundsStarted);
+  if (!(sounds > 0)) fail('no sound started after the taps');
+
+  step('the settings button shows the settings; the box of level 3 chooses the level');
+  await tap(page, touch, 32, 37);
+  await expectScreen(page, 'e2e-settings', 'settings');
+  await tap(page, touch, 30 + 30 * 2 + 5, 87 + 5);
+  await expectRegistry(page, stored(['score=0', 'level=3', 'auto=missing', PLAYED]), 5000);
+}
+
+async function desktopStory(browser) {
+  story = 'desktop';
+  const context = await browser.createBrowserContext();
+  const viewport = { width: 800, height: 1000 };
+  const page = await openPage(context, viewport, 'tab1');
+
+  step('the title appears');
+  await start(page);
+  console.log(`   first frame ${Math.round(await page.evaluate(() => window.chalkmere.firstFrameMs))} ms after navigation`);
+  for (const [width, height, k] of [[500, 700, 2], [800, 1000, 3]]) {
+    await page.setViewport({ width, height });
+    await expectScreen(page, 'app-title', `title-${k}x`);
+    if ((await capture(page)).k !== k) fail(`at ${width} x ${height} the picture is not shown at ${k}x`);
+  }
+  await playToSettings(page, false);
+
+  step('a double tap on OK returns to a new problem at level 3 and answers nothing');
+  await tap(page, false, 65, 275, 2);
+  await expectScreen(page, 'e2e-game-level3', 'level3');
+  const kept = await storage(page);
+
+  step('after a reload, and with the server gone, the level, the score and the stars are kept');
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  for (const offline of [false, true]) {
+    if (offline) await stopServer();
+    await page.reload({ waitUntil: 'load' });
+    await waitForState(page, 'running');
+    await expectScreen(page, 'app-title', 'reloaded', 10000);
+    await tap(page, false, 120, 160);
+    // A new problem, among the score and the three stars of level 3 as before.
+    const problem = (x, y) => (x >= 30 && x < 195 && y >= 60 && y < 200) || (y >= 268 && y < 318);
+    await expectScreen(page, 'e2e-game-level3', 'reloaded-game', 5000, (x, y) => !problem(x, y));
+    if (JSON.stringify(await storage(page)) !== JSON.stringify(kept)) fail('the stored entries changed');
+  }
+  await startServer(port);
+
+  step('a second tab says Chalkmere is already open and touches nothing');
+  const second = await openPage(context, viewport, 'tab2');
+  await second.goto(url, { waitUntil: 'load' });
+  await waitForState(second, 'already-open');
+  const seen = await second.evaluate(() => [document.getElementById('notice'), document.getElementById('screen')]
+    .map((e) => (e.checkVisibility() ? e.textContent.trim() || 'shown' : 'hidden')));
+  if (!/^Chalkmere is already open/.test(seen[0]) || seen[1] !== 'hidden')
+    fail(`the notice is "${seen[0]}", the canvas ${seen[1]}`);
+  await sleep(500);
+  if (JSON.stringify(await storage(second)) !== JSON.stringify(kept)) fail('the second tab changed the stored entries');
+  if ((await page.evaluate(() => window.chalkmere.state)) !== 'running') fail('the first tab stopped');
+  await context.close();
+}
+
+// Storage the browser refuses: full (each write throws), or switched off (touching it throws).
+const refusals = {
+  // Room for the key, none for a value.
+  full: () => {
+    const set = Storage.prototype.setItem;
+    Storage.prototype.setItem = function (name, value) {
+      if (value !== '') throw new DOMException('full', 'QuotaExceededError');
+      return set.call(this, name, value);
+    };
+  },
+  refused: () => Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('no', 'SecurityError'); } }),
+};
+
+async function refusedStorageStory(browser) {
+  for (const [kind, prepare] of Object.entries(refusals)) {
+    story = `storage ${kind}`;
+    const context = await browser.createBrowserContext();
+    const page = await openPage(context, { width: 800, height: 1000 }, kind, prepare);
+    step('the game plays on as before, and nothing is stored');
+    await start(page);
+    await playToSettings(page, false, () => NOTHING);
+    await context.close();
+  }
+}
+
+async function touchStory(browser) {
+  story = 'touch';
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context, { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true }, 'phone');
+
+  step('the title fills the width at the largest whole factor, centred, and nothing scrolls');
+  await start(page);
+  const r = await canvasBox(page);
+  const room = await page.evaluate(() => [innerWidth, innerHeight, document.scrollingElement.scrollWidth, document.scrollingElement.scrollHeight]);
+  // 390 CSS pixels are 1170 device pixels: 4 x 240 fit, 5 x 240 do not.
+  if (Math.round(r.width * 3) !== 4 * W || Math.abs(r.left + r.width / 2 - room[0] / 2) > 0.5 ||
+      room[2] > room[0] || room[3] > room[1])
+    fail(`the canvas is ${r.width} CSS pixels wide at x ${r.left} in a page of ${room}`);
+  await playToSettings(page, true);
+
+  step('a second finger, while the first rests on the board, chooses nothing');
+  const [[x1, y1], [x2, y2]] = [[120, 20], [30 + 30 * 4 + 5, 87 + 5]].map(([x, y]) =>
+    [r.left + ((x + 0.5) * r.width) / W, r.top + ((y + 0.5) * r.height) / H]);
+  const resting = await page.touchscreen.touchStart(x1, y1);
+  const second = await page.touchscreen.touchStart(x2, y2);
+  await second.end();
+  await resting.end();
+  await sleep(500);
+  await expectRegistry(page, ['score=0', 'level=3', 'auto=missing', PLAYED]);
+
+  step('a swipe beside and across the canvas does not scroll the page');
+  for (const [x, from, to] of [[room[0] / 2, room[1] - 10, room[1] - 300], [room[0] / 2, r.top + r.height - 10, r.top + 10]]) {
+    await page.touchscreen.touchStart(x, from);
+    for (let i = 1; i <= 10; i++) await page.touchscreen.touchMove(x, from + ((to - from) * i) / 10);
+    await page.touchscreen.touchEnd();
+    await sleep(200);
+    const scrolled = await page.evaluate(() => [scrollX, scrollY, visualViewport.pageTop]);
+    if (scrolled.some((v) => v !== 0)) fail(`the page scrolled to ${scrolled}`);
+  }
+  await context.close();
+}
+
+// Each story in a Chromium of its own, with the scale factor the browser's own (as on a phone,
+// where layout works in device pixels): an emulated factor lays out in CSS pixels and snaps a
+// canvas of 1280 / 3 CSS pixels to 1278 or 1281 device pixels.
+const launch = (scale) => puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium',
+  headless: true, args: ['--no-sandbox', '--disable-gpu', `--force-device-scale-factor=${scale}`] });
+const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story took more than 150 s`); process.exit(1); }, 150000);
+let browser;
+let status = 0;
+try {
+  for (const [scale, stories] of [[1, [refusedStorageStory, desktopStory]], [3, [touchStory]]]) {
+    browser = await launch(scale);
+    for (const play of stories) await play(browser);
+    await browser.close();
+  }
+  checkPage();
+} catch (error) {
+  status = 1;
+  console.error(error instanceof Failure ? `FAIL [${story}]: ${error.message}` : error.stack);
+} finally {
+  await browser?.close().catch(() => {});
+  await stopServer();
+  clearTimeout(watchdog);
+  pageLog.end();
+}
+console.log(`the web story took ${((Date.now() - began) / 1000).toFixed(1)} s: ` +
+            (status ? `the last of ${steps} steps failed` : `all ${steps} steps passed`));
+process.exit(status);
