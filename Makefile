@@ -25,7 +25,7 @@ PREFIX ?= /usr/local
 DEB_DIR ?= build-deb
 
 .PHONY: all deps test-deps game build run install deb test test-asan test-windows windows \
-        web test-web \
+        web test-web bench-web \
         bench soak mutants test-ratio fuzz art clean
 
 all: build
@@ -96,6 +96,12 @@ web: game
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target rescomp glyph_baker
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(EMSCRIPTEN_DIR) $(WEB_FLAGS)
 	$(EMSCRIPTEN_ENV) cmake --build $(EMSCRIPTEN_DIR) -j $(JOBS)
+
+# The web page's figures: transfer size, first frame against a baseline page, memory.
+bench-web: web
+	@scripts/install-deps web-test
+	cd tests/web && [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund
+	node tests/bench/web_bench.mjs $(WEB_DIR)
 
 # The web page's story in a real browser (headless Chromium driven by Puppeteer).
 test-web: web

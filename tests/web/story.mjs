@@ -6,11 +6,11 @@
 // the Linux program's pictures exactly; a failure's pictures and the page's log go to the work
 // folder.
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { PNG } from 'pngjs';
 import puppeteer from 'puppeteer-core';
+import { serve } from './serve.mjs';
 
 const [site, goldenDir, workDir] = process.argv.slice(2);
 const W = 240;
@@ -38,25 +38,8 @@ function step(text) {
   console.log(`-- [${story}] ${text}`);
 }
 
-// The folder served as a static site; stopping the server is how the network goes away.
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.webmanifest': 'application/manifest+json', '.png': 'image/png', '.svg': 'image/svg+xml' };
-const server = http.createServer((request, response) => {
-  const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-  const name = file.endsWith('/') ? file + 'index.html' : file;
-  if (!name.startsWith(site) || !fs.existsSync(name)) return response.writeHead(404).end();
-  response.writeHead(200, { 'Content-Type': types[path.extname(name)] ?? 'application/octet-stream' });
-  fs.createReadStream(name).pipe(response);
-});
-const startServer = (port) => new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
-await startServer(0);
-const port = server.address().port;
-const stopServer = () => new Promise((resolve) => {
-  if (!server.listening) return resolve();
-  server.close(resolve);
-  server.closeAllConnections();
-});
-const url = `http://127.0.0.1:${port}/`;
+const server = await serve(site);
+const url = server.url;
 
 // A tab whose wall clock stands still, as under the desktop stories' libfaketime;
 // performance.now(), the program's tick count, runs on. `prepare` runs before the page's own
@@ -232,7 +215,7 @@ async function desktopStory(browser) {
   step('after a reload, and with the server gone, the level, the score and the stars are kept');
   await page.evaluate(() => navigator.serviceWorker.ready);
   for (const offline of [false, true]) {
-    if (offline) await stopServer();
+    if (offline) await server.stop();
     await page.reload({ waitUntil: 'load' });
     await waitForState(page, 'running');
     await expectScreen(page, 'app-title', 'reloaded', 10000);
@@ -242,7 +225,7 @@ async function desktopStory(browser) {
     await expectScreen(page, 'e2e-game-level3', 'reloaded-game', 5000, (x, y) => !problem(x, y));
     if (JSON.stringify(await storage(page)) !== JSON.stringify(kept)) fail('the stored entries changed');
   }
-  await startServer(port);
+  await server.start();
 
   step('a second tab says Chalkmere is already open and touches nothing');
   const second = await openPage(context, viewport, 'tab2');
@@ -340,7 +323,7 @@ try {
   console.error(error instanceof Failure ? `FAIL [${story}]: ${error.message}` : error.stack);
 } finally {
   await browser?.close().catch(() => {});
-  await stopServer();
+  await server.stop();
   clearTimeout(watchdog);
   pageLog.end();
 }

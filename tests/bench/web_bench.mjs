@@ -1,0 +1,68 @@
+// The web page's figures: what it costs to fetch (gzip, as a server would send it), how soon
+// its first frame shows after navigation against a baseline page that only draws one frame of
+// the same size, and the memory the program holds.
+//   node web_bench.mjs <build-web folder>   (tests/web's node modules must be installed)
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import { serve } from '../web/serve.mjs';
+
+const require = createRequire(new URL('../web/package.json', import.meta.url));
+const puppeteer = require('puppeteer-core');
+const folder = process.argv[2];
+const LOADS = 9;
+
+const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
+let total = 0;
+console.log('file              bytes      gzip -9');
+for (const file of ['index.html', 'chalkmere.js', 'chalkmere.wasm']) {
+  const data = fs.readFileSync(path.join(folder, file));
+  const packed = zlib.gzipSync(data, { level: 9 }).length;
+  total += packed;
+  console.log(`${file.padEnd(16)}${kb(data.length).padStart(10)}${kb(packed).padStart(13)}`);
+}
+console.log(`transfer (html + js + wasm, gzip): ${kb(total)} (goal: under 1024 KB)`);
+
+// The floor: a page that paints one 240 x 320 frame as soon as its script runs.
+const baseline = `<!doctype html><canvas id="screen" width="240" height="320"></canvas><script>
+  const c = document.getElementById('screen').getContext('2d');
+  c.putImageData(c.createImageData(240, 320), 0, 0);
+  window.chalkmere = { firstFrameMs: performance.now() };
+</script>`;
+const server = await serve(folder, { '/baseline.html': baseline });
+const browser = await puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium',
+  headless: true, args: ['--no-sandbox', '--disable-gpu'] });
+const median = (values) => values.sort((a, b) => a - b)[values.length >> 1];
+
+// Each load in a fresh context: nothing cached, no service worker yet (a first visit).
+async function firstFrames(page) {
+  const times = [];
+  let memory = 0;
+  for (let i = 0; i < LOADS; i++) {
+    const context = await browser.createBrowserContext();
+    const tab = await context.newPage();
+    await tab.goto(server.url + page);
+    await tab.waitForFunction(() => typeof window.chalkmere?.firstFrameMs === 'number');
+    times.push(await tab.evaluate(() => window.chalkmere.firstFrameMs));
+    memory = await tab.evaluate(() => (typeof HEAP8 === 'object' ? HEAP8.length : 0));
+    await context.close();
+  }
+  return { ms: median(times), memory };
+}
+
+// Alternated, so a busy moment of the machine falls on both.
+const runs = { page: [], baseline: [] };
+let memory = 0;
+for (let round = 0; round < 3; round++) {
+  runs.baseline.push((await firstFrames('baseline.html')).ms);
+  const page = await firstFrames('');
+  runs.page.push(page.ms);
+  memory = page.memory;
+}
+const [page, floor] = [median(runs.page), median(runs.baseline)];
+console.log(`first frame after navigation: ${page.toFixed(0)} ms (goal: within 300 ms); ` +
+            `baseline page ${floor.toFixed(0)} ms; ratio ${(page / floor).toFixed(2)}`);
+console.log(`the program's WebAssembly memory: ${(memory / 1048576).toFixed(1)} MB`);
+await browser.close();
+await server.stop();
