@@ -1,6 +1,8 @@
 // The browser's single-instance backend: a claim is a Web Lock held for the life of the tab
 // (the browser lets go of it when the tab closes or crashes), so a second tab of the page
-// finds the first; raise requests travel on a broadcast channel.
+// finds the first; raise requests travel on a broadcast channel. Finding no other tab already
+// takes the lock, for the claim that follows: two tabs opened at once cannot both get past
+// the look.
 #pragma once
 
 #include <string>
