@@ -212,8 +212,15 @@ async function desktopStory(browser) {
   await expectScreen(page, 'e2e-game-level3', 'level3');
   const kept = await storage(page);
 
-  step('after a reload, and with the server gone, the level, the score and the stars are kept');
+  step('Chromium finds the page installable as an app');
   await page.evaluate(() => navigator.serviceWorker.ready);
+  const cdp = await page.createCDPSession();
+  // The story's own private window is the one thing allowed to stand in the way.
+  const errors = (await cdp.send('Page.getInstallabilityErrors')).installabilityErrors
+    .filter((error) => error.errorId !== 'in-incognito');
+  if (errors.length) fail(`not installable: ${JSON.stringify(errors)}`);
+
+  step('after a reload, and with the server gone, the level, the score and the stars are kept');
   for (const offline of [false, true]) {
     if (offline) await server.stop();
     await page.reload({ waitUntil: 'load' });
