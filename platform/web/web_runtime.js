@@ -5,6 +5,7 @@ var chalkmere = (window.chalkmere = window.chalkmere || {});
 chalkmere.state = 'loading';
 chalkmere.firstFrameMs = null;
 chalkmere.frames = 0;
+chalkmere.lastFrameMs = null;
 chalkmere.soundsStarted = 0;
 
 var ChalkmereWeb = (function () {
@@ -103,6 +104,7 @@ var ChalkmereWeb = (function () {
       target[i] = 0xff000000 | ((p & 0xff) << 16) | (p & 0xff00) | ((p >>> 16) & 0xff);
     }
     context.putImageData(image, 0, 0);
+    chalkmere.lastFrameMs = performance.now();
     if (chalkmere.frames++ === 0) {
       chalkmere.firstFrameMs = performance.now();
       chalkmere.state = 'running';

@@ -22,6 +22,9 @@ const KEY = 'chalkmere.registry/' + encodeURIComponent('hkey_current_user\\softw
 const NOTHING = ['score=missing', 'level=missing', 'auto=missing', 'stat=missing'];
 const PLAYED = 'stat=0/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0';
 const card = (slot) => [20 + 50 * slot + 23, 268 + 25];
+// How long an answer card's click lasts: its data chunk over the bytes a second.
+const click = fs.readFileSync(new URL('../../resources/sounds/tap.wav', import.meta.url));
+const CLICK_MS = (1000 * click.readUInt32LE(click.indexOf('data') + 4)) / click.readUInt32LE(28);
 
 let story = '-';
 let steps = 0;
@@ -176,8 +179,17 @@ async function playToSettings(page, touch, stored = (values) => values) {
   await expectScreen(page, 'e2e-game', 'game');
   await expectRegistry(page, NOTHING);
 
-  step('tap the four cards left to right (the right one is in slot 3)');
-  for (const slot of [0, 1, 2, 3]) await tap(page, touch, ...card(slot));
+  step('tap the four cards left to right (the right one is in slot 3), each heard before it shows');
+  for (const slot of [0, 1, 2, 3]) {
+    await page.evaluate(() => document.getElementById('screen').addEventListener('pointerdown',
+      () => { window.pressed = [performance.now(), window.chalkmere.frames]; }, { once: true }));
+    await tap(page, touch, ...card(slot));
+    // The program waits in the card's click; nothing can be shown before the click has ended
+    // (give or take two of the audio renderer's 128-sample quanta).
+    await page.waitForFunction(() => window.chalkmere.frames > window.pressed[1]);
+    const shownAfter = await page.evaluate(() => window.chalkmere.lastFrameMs - window.pressed[0]);
+    if (shownAfter < CLICK_MS - 6) fail(`card ${slot} showed ${shownAfter.toFixed(1)} ms after its press, within its ${CLICK_MS.toFixed(1)} ms click`);
+  }
   await expectScreen(page, 'e2e-game-played', 'played');
   // Three wrong taps before the right card leave 12 / 3 / 3 / 3 = 0 points and no first try.
   await expectRegistry(page, stored(['score=0', 'level=missing', 'auto=missing', PLAYED]));
