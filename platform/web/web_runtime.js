@@ -16,7 +16,7 @@ var ChalkmereWeb = (function () {
 
   // ---- Input: handed to the program's Pump as (kind, x, y) triples. The kinds are the
   // display contract's order: down, up, close, activate, deactivate, exposed.
-  const kPointerDown = 0, kPointerUp = 1, kActivate = 3, kDeactivate = 4;
+  const kPointerDown = 0, kPointerUp = 1, kActivate = 3, kDeactivate = 4, kExposed = 5;
   const events = [];
   let wake = null;
 
@@ -61,6 +61,8 @@ var ChalkmereWeb = (function () {
     canvas.addEventListener('pointerup', lift);
     canvas.addEventListener('pointercancel', lift);
   }
+  // A browser short of memory may drop the canvas's pixels; the program presents again.
+  if (canvas) canvas.addEventListener('contextrestored', () => push(kExposed, 0, 0));
   window.addEventListener('focus', () => push(kActivate, 0, 0));
   window.addEventListener('blur', () => push(kDeactivate, 0, 0));
 
