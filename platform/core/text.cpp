@@ -6,16 +6,15 @@
 #include "platform/core/utf16.h"
 
 namespace platform {
-namespace {
 
-// The one face the program draws with: bold, of the Swiss family, named by no face, upright
-// and plain. Other requests are refused plainly rather than answered with a guess.
 bool IsSystemFace(const LOGFONTW& font) {
     return font.lfFaceName[0] == 0 && (font.lfPitchAndFamily & 0xF0) == FF_SWISS &&
            font.lfWeight >= 600 && font.lfItalic == 0 && font.lfUnderline == 0 &&
            font.lfStrikeOut == 0 && font.lfHeight <= kMaxFontHeight &&
            font.lfHeight >= -kMaxFontHeight;
 }
+
+namespace {
 
 Font* MakeFont(const LOGFONTW& description) {
     TextBackend* backend = CurrentTextBackend();

@@ -40,6 +40,10 @@ public:
     int descent = 0;  // pixels from the baseline to the bottom of the cell
 };
 
+// The one face the program draws with: bold, of the Swiss family, named by no face, upright
+// and plain. Other requests are refused plainly rather than answered with a guess.
+bool IsSystemFace(const LOGFONTW& font);
+
 class TextBackend {
 public:
     virtual ~TextBackend() = default;

@@ -7,13 +7,6 @@
 namespace platform {
 namespace {
 
-// The face the core passes on (core/text.cpp): bold, Swiss, unnamed, upright and plain.
-bool IsSystemFace(const LOGFONTW& font) {
-    return font.lfFaceName[0] == 0 && (font.lfPitchAndFamily & 0xF0) == FF_SWISS &&
-           font.lfWeight >= 600 && font.lfItalic == 0 && font.lfUnderline == 0 &&
-           font.lfStrikeOut == 0;
-}
-
 class TableFont : public TextFont {
 public:
     explicit TableFont(const BakedFont& font)

@@ -11,10 +11,7 @@ EM_JS(int, chalkmere_display_open, (const char* title), {
     return ChalkmereWeb.open(UTF8ToString(title)) ? 1 : 0;
 });
 EM_JS(void, chalkmere_display_show, (), { ChalkmereWeb.show(); });
-EM_JS(void, chalkmere_display_hide, (), {
-    const canvas = document.getElementById('screen');
-    if (canvas) canvas.hidden = true;
-});
+EM_JS(void, chalkmere_display_hide, (), { ChalkmereWeb.hide(); });
 EM_JS(void, chalkmere_display_raise, (), { window.focus(); });
 EM_JS(void, chalkmere_display_present, (const std::uint32_t* pixels, int width, int height), {
     ChalkmereWeb.present(pixels, width, height);
@@ -61,8 +58,8 @@ void WebDisplay::Present(int window, const std::uint32_t* pixels, int width, int
 }
 
 void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
-    // Even without a wait the page must get its turn now and then, or a program that keeps
-    // finding work would hold it; the message loop always asks for a wait when idle.
+    // Only a wait yields to the page; the message loop asks for one whenever nothing is
+    // queued, so a busy program still lets the page in between its messages.
     if (timeoutMs > 0) chalkmere_display_wait(timeoutMs);
     int triples[3 * 16];
     int taken = 0;

@@ -60,9 +60,9 @@ var ChalkmereWeb = (function () {
     };
     canvas.addEventListener('pointerup', lift);
     canvas.addEventListener('pointercancel', lift);
+    // A browser short of memory may drop the canvas's pixels; the program presents again.
+    canvas.addEventListener('contextrestored', () => push(kExposed, 0, 0));
   }
-  // A browser short of memory may drop the canvas's pixels; the program presents again.
-  if (canvas) canvas.addEventListener('contextrestored', () => push(kExposed, 0, 0));
   window.addEventListener('focus', () => push(kActivate, 0, 0));
   window.addEventListener('blur', () => push(kDeactivate, 0, 0));
 
@@ -87,6 +87,10 @@ var ChalkmereWeb = (function () {
     if (typeof chalkmere.fit === 'function') chalkmere.fit();
   }
 
+  function hide() {
+    if (canvas) canvas.hidden = true;
+  }
+
   // `pixels` is the program's 0x00RRGGBB picture; ImageData wants R, G, B, A bytes, which on
   // a little-endian machine read as 0xAABBGGRR.
   function present(pixels, width, height) {
@@ -108,7 +112,7 @@ var ChalkmereWeb = (function () {
     context.putImageData(image, 0, 0);
     chalkmere.lastFrameMs = performance.now();
     if (chalkmere.frames++ === 0) {
-      chalkmere.firstFrameMs = performance.now();
+      chalkmere.firstFrameMs = chalkmere.lastFrameMs;
       chalkmere.state = 'running';
     }
   }
@@ -328,7 +332,7 @@ var ChalkmereWeb = (function () {
   }
 
   return {
-    events, wait, open, show, present, play, stop, createKey, get, set,
+    events, wait, open, show, hide, present, play, stop, createKey, get, set,
     claim, release, findOther, askOtherToRaise, takeRaiseRequest, finished,
   };
 })();

@@ -55,7 +55,7 @@ StoreResult WebStore::Get(const std::string& key, const std::string& name, DWORD
 
 StoreResult WebStore::Set(const std::string& key, const std::string& name, DWORD type,
                           const BYTE* data, std::size_t size) {
-    if (size > INT_MAX / 2) return StoreResult::Unavailable;
+    if (size > INT_MAX) return StoreResult::Unavailable;
     return chalkmere_store_set(key.c_str(), name.c_str(), type, data, static_cast<int>(size)) != 0
                ? StoreResult::Done
                : StoreResult::Unavailable;

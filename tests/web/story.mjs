@@ -82,10 +82,12 @@ const canvasBox = (page) => page.evaluate(() => {
   return { left: r.left, top: r.top, width: r.width, height: r.height, dpr: devicePixelRatio };
 });
 
-// Taps the middle of display pixel (x, y), `count` times 120 ms apart (a child's double tap).
+// The middle of display pixel (x, y) on the page.
+const onPage = (r, x, y) => [r.left + ((x + 0.5) * r.width) / W, r.top + ((y + 0.5) * r.height) / H];
+
+// Taps display pixel (x, y), `count` times 120 ms apart (a child's double tap).
 async function tap(page, touch, x, y, count = 1) {
-  const r = await canvasBox(page);
-  const [px, py] = [r.left + ((x + 0.5) * r.width) / W, r.top + ((y + 0.5) * r.height) / H];
+  const [px, py] = onPage(await canvasBox(page), x, y);
   for (let i = 0; i < count; i++) {
     if (i) await sleep(120);
     await (touch ? page.touchscreen.tap(px, py) : page.mouse.click(px, py));
@@ -301,10 +303,8 @@ async function touchStory(browser) {
   await playToSettings(page, true);
 
   step('a second finger, while the first rests on the board, chooses nothing');
-  const [[x1, y1], [x2, y2]] = [[120, 20], [30 + 30 * 4 + 5, 87 + 5]].map(([x, y]) =>
-    [r.left + ((x + 0.5) * r.width) / W, r.top + ((y + 0.5) * r.height) / H]);
-  const resting = await page.touchscreen.touchStart(x1, y1);
-  const second = await page.touchscreen.touchStart(x2, y2);
+  const resting = await page.touchscreen.touchStart(...onPage(r, 120, 20));
+  const second = await page.touchscreen.touchStart(...onPage(r, 30 + 30 * 4 + 5, 87 + 5));
   await second.end();
   await resting.end();
   await sleep(500);
