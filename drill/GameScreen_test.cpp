@@ -40,22 +40,12 @@ protected:
         }
     }
 
-    // Poses a problem at `level` and tells it with the cards as they stand from left to right,
-    // the right one in brackets: "8 - 5 = 3, [3] 9 7 0".
+    // Poses a problem at `level` and tells it as DescribeProblem does.
     std::string Pose(int level) {
         game->progress->level = level;
         game->NewProblem();
         game->RefreshStars();
-        const Equation& p = *game->equation;
-        std::string posed = std::to_string(p.operand1) + " " + "+-x/"[p.operation] + " " +
-                            std::to_string(p.operand2) + " = " + std::to_string(p.result) + ",";
-        std::map<std::int32_t, std::string> byPlace;
-        for (int i = 0; i < game->answers.count; ++i) {
-            const std::string number = std::to_string(Card(i).number);
-            byPlace[Card(i).GetX()] = i == 0 ? "[" + number + "]" : number;
-        }
-        for (const auto& [x, card] : byPlace) posed += " " + card;
-        return posed;
+        return testsupport::DescribeProblem(*game);
     }
 
     DWORD now = 1000;

@@ -284,6 +284,14 @@ float Progress::CorrectRatio(int levelNumber) {
     return static_cast<float>(record.correct) / static_cast<float>(record.attempts);
 }
 
+std::int32_t Progress::CorrectPercent(int levelNumber) const {
+    if (levelNumber < 1 || levelNumber > kLevels) return 0;
+    const LevelStatistics& record = stats[levelNumber - 1];
+    if (record.attempts <= 0) return 0;
+    return static_cast<std::int32_t>(static_cast<long long>(record.correct) * 100 /
+                                     record.attempts);
+}
+
 Progress* AcquireProgress() {
     ++progressRefs;
     if (sharedProgress == nullptr) sharedProgress = new Progress();

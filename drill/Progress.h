@@ -30,6 +30,9 @@ public:
     void ResetStatistics();
     void SetAutoLevel(bool on);
     float CorrectRatio(int levelNumber);
+    // The share of first tries in whole percent, rounded down exactly (a float ratio shows 52
+    // for 53 of 100).
+    std::int32_t CorrectPercent(int levelNumber) const;
 
     std::int32_t level = 1;
     LevelStatistics stats[kLevels] = {};

@@ -111,6 +111,33 @@ TEST_F(ProgressTest, TheScoreAndTheCountsStopAtTheirLimits) {
               "level 2, score 999999, auto on; 1: 2147483647/2147483647; 2: 6/2147483647");
 }
 
+// Each share is the exact percentage rounded down, for every count a parent may read and for
+// counts at the 32-bit limit; nothing tried is 0.
+TEST_F(ProgressTest, EachPercentageIsTheExactShareRoundedDown) {
+    Progress progress;
+    const auto exact = [](long long correct, long long attempts) {
+        int percent = 0;
+        while (percent < 100 && (percent + 1) * attempts <= correct * 100) ++percent;
+        return percent;
+    };
+    std::vector<std::pair<std::int32_t, std::int32_t>> counts = {
+        {0, 0}, {INT_MAX, INT_MAX}, {INT_MAX - 1, INT_MAX}, {1073741823, INT_MAX},
+        {21474836, INT_MAX}, {21474837, INT_MAX}, {2126008811, 2147483647}};
+    for (std::int32_t attempts = 1; attempts <= 100; ++attempts) {
+        for (std::int32_t correct = 0; correct <= attempts; ++correct) {
+            counts.emplace_back(correct, attempts);
+        }
+    }
+    int wrong = 0;
+    for (const auto& [correct, attempts] : counts) {
+        progress.stats[4] = {correct, attempts};
+        const int expected = attempts == 0 ? 0 : exact(correct, attempts);
+        wrong += progress.CorrectPercent(5) != expected;
+        EXPECT_EQ(progress.CorrectPercent(5), expected) << correct << " of " << attempts;
+        if (wrong > 3) break;
+    }
+}
+
 // --- A registry that cannot be read or written for a while ------------------------------
 
 // 1. Unreadable at start: the record plays on the defaults and writes nothing over what is

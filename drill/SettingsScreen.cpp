@@ -95,8 +95,7 @@ void SettingsScreen::RebuildPercentages() {
     percentTexts.Clear();
     const LOGFONTW font = Text::BoldFont(12);
     for (std::int32_t level = 1; level <= Progress::kLevels; ++level) {
-        const float ratio = progress->CorrectRatio(level);
-        const auto percent = static_cast<std::int32_t>(ratio * 100.0f);
+        const std::int32_t percent = progress->CorrectPercent(level);
         WCHAR digits[12];
         wsprintfW(digits, TEXT("%d"), percent);
         auto* text = new Text(this, window, digits, RGB(0xFF, 0xFF, 0xFF), font);

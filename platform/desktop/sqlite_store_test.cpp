@@ -18,6 +18,7 @@
 #include "platform/desktop/sqlite_store.h"
 #include "platform/testing/testing.h"
 #include "platform/win32.h"
+#include "tests/support/RegistryContract.h"
 #include "tests/support/StoredValues.h"
 
 namespace {
@@ -47,41 +48,19 @@ protected:
     testsupport::StoredValues values_;  // of the program's key
 };
 
-// Each kind of value comes back with its type and bytes under a name that ignores case, also
-// after reopening the file; writing again replaces type and bytes; too small a buffer gets
-// ERROR_MORE_DATA with the size needed and nothing written; another key's value is not found.
-// (A value never written is not found either: the damage cases below read some.)
+// The contract every store keeps; another program's lock makes the file unusable.
 TEST_F(RegistryTest, TheStoreContract) {
-    // Written and read by these names.
-    using Row = std::tuple<LPCWSTR, LPCWSTR, DWORD, std::vector<BYTE>>;
-    const Row cases[] = {
-        {TEXT("STAT"), TEXT("Stat"), REG_BINARY, {1, 0, 0, 0, 0xFF}},
-        {TEXT("Dword"), TEXT("dword"), REG_DWORD, {4, 3, 2, 1}},
-        {TEXT("empty"), TEXT("Empty"), REG_BINARY, {}},
-        {TEXT("Level"), TEXT("level"), REG_SZ, {'7', 0, 'x', 0}},  // text as given, unterminated
-        {nullptr, TEXT(""), REG_SZ, {'d', 0, 0, 0}},  // the default value, by either name
-    };
-    values_.SetText(TEXT("stat"), TEXT("replaced by the first row, type and all"));
-    for (const auto& [written, read, type, bytes] : cases) {
-        values_.Set(written, type, bytes.data(), static_cast<DWORD>(bytes.size()));
-    }
-    Use(File());
-    for (const auto& [written, read, type, bytes] : cases) {
-        DWORD storedType = REG_NONE;
-        std::vector<BYTE> stored;
-        EXPECT_EQ(values_.Get(read, storedType, stored), ERROR_SUCCESS) << type;
-        EXPECT_EQ(std::tie(storedType, stored), std::tie(type, bytes));
-    }
-
-    HKEY key = nullptr;
-    ASSERT_EQ(OpenProgramKey(&key), ERROR_SUCCESS);
-    BYTE buffer[3] = {'#'};
-    DWORD size = sizeof buffer;
-    EXPECT_EQ(RegQueryValueExW(key, TEXT("level"), nullptr, nullptr, buffer, &size),
-              ERROR_MORE_DATA);
-    EXPECT_EQ(std::tuple(size, buffer[0]), std::tuple(4u, '#'));  // size needed, none written
-    RegCloseKey(key);
-    EXPECT_EQ(testsupport::StoredValues(TEXT("Software\\Other")).Text(TEXT("level")), TEXT("<missing>"));
+    std::unique_ptr<platform::testing::ForeignLock> lock;
+    testsupport::CheckRegistryContract(
+        {[&] { Use(File()); },
+         [&](bool available) {
+             if (available) {
+                 lock.reset();
+             } else {
+                 Use(File());
+                 lock = std::make_unique<platform::testing::ForeignLock>(File());
+             }
+         }});
 }
 
 // Whatever is wrong with the file is said once on stderr, naming the file and the reason,

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "drill/GameScreen.h"
 #include "drill/Progress.h"
 #include "platform/testing/testing.h"
 #include "resources/ResourceIds.h"
@@ -119,6 +120,21 @@ inline std::string Describe(const Progress& p) {
                 std::to_string(attempts);
     }
     return text;
+}
+
+// The problem the game shows, with the cards as they stand from left to right and the right one
+// in brackets: "8 - 5 = 3, [3] 9 7 0".
+inline std::string DescribeProblem(GameScreen& game) {
+    const Equation& p = *game.equation;
+    std::string posed = std::to_string(p.operand1) + " " + "+-x/"[p.operation] + " " +
+                        std::to_string(p.operand2) + " = " + std::to_string(p.result) + ",";
+    std::map<std::int32_t, std::string> byPlace;
+    for (int i = 0; i < game.answers.count; ++i) {
+        const std::string number = std::to_string(game.answers.At(i)->number);
+        byPlace[game.answers.At(i)->GetX()] = i == 0 ? "[" + number + "]" : number;
+    }
+    for (const auto& [x, card] : byPlace) posed += " " + card;
+    return posed;
 }
 
 // Stored: score 4, level 5, automatic levelling off, level 1 with 0 of 3.

@@ -2,7 +2,7 @@
 // the desktop's from the same seed; these give the desktop's, so the drill is the same.
 #include <cstdlib>
 
-#include "platform/web/glibc_random.h"
+#include "platform/portable/glibc_random.h"
 
 namespace {
 

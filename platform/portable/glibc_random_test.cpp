@@ -1,5 +1,5 @@
 // The generator against this machine's own glibc rand(), draw for draw.
-#include "platform/web/glibc_random.h"
+#include "platform/portable/glibc_random.h"
 
 #include <gtest/gtest.h>
 

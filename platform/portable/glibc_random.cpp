@@ -1,4 +1,4 @@
-#include "platform/web/glibc_random.h"
+#include "platform/portable/glibc_random.h"
 
 namespace platform {
 

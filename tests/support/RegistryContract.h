@@ -1,0 +1,93 @@
+// The contract every registry keeps, whatever holds the values (SQLite, memory, the browser's
+// storage, the real Windows registry), checked through the program's own registry calls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
+#include <vector>
+
+#include "platform/win32.h"
+#include "tests/support/StoredValues.h"
+
+namespace testsupport {
+
+struct RegistryUnderTest {
+    // Closes what is open and opens the store again, as a new start of the program would.
+    std::function<void()> reopen;
+    // Makes every call fail as with a locked or refused store, and back; empty where a store
+    // cannot be made to fail from a test.
+    std::function<void(bool available)> setAvailable;
+};
+
+// Each kind of value comes back with its type and bytes under a name that ignores case, also
+// after reopening; writing again replaces type and bytes; too small a buffer gets
+// ERROR_MORE_DATA with the size needed and nothing written; a value never written, or another
+// key's, is absent (ERROR_FILE_NOT_FOUND); a store that cannot be used says so otherwise, and
+// loses nothing.
+inline void CheckRegistryContract(const RegistryUnderTest& registry) {
+    const LPCWSTR program = TEXT("Software\\Brindlewick\\Chalkmere");
+    StoredValues values(program);
+    // Written and read by these names.
+    using Row = std::tuple<LPCWSTR, LPCWSTR, DWORD, std::vector<BYTE>>;
+    const Row cases[] = {
+        {TEXT("STAT"), TEXT("Stat"), REG_BINARY, {1, 0, 0, 0, 0xFF}},
+        {TEXT("Dword"), TEXT("dword"), REG_DWORD, {4, 3, 2, 1}},
+        {TEXT("empty"), TEXT("Empty"), REG_BINARY, {}},
+        {TEXT("Level"), TEXT("level"), REG_SZ, {'7', 0, 'x', 0}},  // text as given, unterminated
+        {nullptr, TEXT(""), REG_SZ, {'d', 0, 0, 0}},  // the default value, by either name
+    };
+    values.SetText(TEXT("stat"), TEXT("replaced by the first row, type and all"));
+    for (const auto& [written, read, type, bytes] : cases) {
+        values.Set(written, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    }
+    registry.reopen();
+    for (const auto& [written, read, type, bytes] : cases) {
+        DWORD storedType = REG_NONE;
+        std::vector<BYTE> stored;
+        EXPECT_EQ(values.Get(read, storedType, stored), ERROR_SUCCESS) << type;
+        EXPECT_EQ(std::tie(storedType, stored), std::tie(type, bytes)) << type;
+    }
+
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, program, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    BYTE buffer[3] = {'#'};
+    DWORD size = sizeof buffer;
+    EXPECT_EQ(RegQueryValueExW(key, TEXT("level"), nullptr, nullptr, buffer, &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(std::tuple(size, buffer[0]), std::tuple(4u, '#'));  // size needed, none written
+    DWORD type = REG_NONE;
+    size = 0;
+    EXPECT_EQ(RegQueryValueExW(key, TEXT("never written"), nullptr, &type, nullptr, &size),
+              ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+    EXPECT_EQ(StoredValues(TEXT("Software\\Other")).Text(TEXT("level")), TEXT("<missing>"));
+
+    if (!registry.setAvailable) return;
+    registry.setAvailable(false);
+    // Either the key cannot be opened or its values cannot be read or written; neither may look
+    // like an empty store, and no write may look kept.
+    key = nullptr;
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, program, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr);
+    if (status == ERROR_SUCCESS) {
+        size = sizeof buffer;
+        status = RegQueryValueExW(key, TEXT("level"), nullptr, &type, buffer, &size);
+        const BYTE lost[] = {'9', 0, 0, 0};
+        EXPECT_NE(RegSetValueExW(key, TEXT("level"), 0, REG_SZ, lost, sizeof lost), ERROR_SUCCESS)
+            << "a write that was not kept is reported as a failure";
+        RegCloseKey(key);
+    }
+    EXPECT_NE(status, ERROR_SUCCESS);
+    EXPECT_NE(status, ERROR_FILE_NOT_FOUND) << "an unusable store is not an empty one";
+    registry.setAvailable(true);
+    registry.reopen();
+    std::vector<BYTE> bytes;
+    EXPECT_EQ(values.Get(TEXT("level"), type, bytes), ERROR_SUCCESS);
+    EXPECT_EQ(bytes, (std::vector<BYTE>{'7', 0, 'x', 0})) << "nothing was lost meanwhile";
+}
+
+}  // namespace testsupport
