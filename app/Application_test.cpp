@@ -100,6 +100,35 @@ TEST_F(ProgramTest, TheTitleTheDrillAndTheSettingsAsAChildTapsThroughThem) {
     EXPECT_EQ(application, nullptr);
 }
 
+// A press within 250 ms of a screen change belongs to the double tap that brought the screen
+// up and does nothing on it; from 250 ms on it acts. Each row: the screen, and the point that
+// leads away from it (the title anywhere, the drill's settings button, the settings' OK).
+TEST_F(ProgramTest, APressActsOnlyFrom250MillisecondsAfterTheScreenChanged) {
+    const std::tuple<const char*, std::vector<POINT>, POINT> screens[] = {
+        {"title", {}, {120, 160}},
+        {"drill", {{120, 160}}, {32, 37}},
+        {"settings", {{120, 160}, {32, 37}}, {65, 275}}};
+    for (const auto& [name, way, away] : screens) {
+        for (const DWORD delay : {0u, 120u, 249u, 250u, 300u}) {
+            ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
+            const HWND window = FindWindowW(TEXT("ORVANE"), TEXT("Chalkmere"));
+            const auto tap = [&](DWORD wait, POINT at) {
+                platform::testing::SetTickCount(now += wait);
+                PostMessageW(window, WM_LBUTTONDOWN, 1, MAKELPARAM(at.x, at.y));
+                PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+                Pump();
+            };
+            for (const POINT& step : way) tap(1000, step);
+            Screen* const shown = application->current;
+            tap(delay, away);
+            EXPECT_EQ(application->current != shown, delay >= 250) << name << " " << delay;
+            platform::testing::DestroyWindows();
+            application = nullptr;
+            platform::testing::ClearMessages();
+        }
+    }
+}
+
 // A press whose redraw the screen's throttle defers must not wait for the main loop's long
 // sleep of a still picture: held after 1.5 s of stillness, the pressed settings button is on
 // the desktop within 45 ms, wherever the press falls between two ticks.

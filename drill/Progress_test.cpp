@@ -98,17 +98,25 @@ TEST_F(ProgressTest, LevelsByTheLastFiveResults) {
     }
 }
 
-// The score stops at the largest value that loads back; counts stop at the 32-bit limit.
+// The score stops at the largest value that loads back; counts stop at the 32-bit limit. So
+// do the points and results of a start that could not read the record, added to it later.
 TEST_F(ProgressTest, TheScoreAndTheCountsStopAtTheirLimits) {
-    stored.SetText(TEXT("score"), TEXT("999995"));
-    stored.SetStatistics({INT_MAX, INT_MAX, 5, INT_MAX});
-    Progress progress;
-    progress.AddBonusToScore();
-    progress.RecordResult(true);
-    progress.SetLevel(2);
-    progress.RecordResult(true);
-    EXPECT_EQ(Describe(progress),
-              "level 2, score 999999, auto on; 1: 2147483647/2147483647; 2: 6/2147483647");
+    for (const bool readableAtStart : {true, false}) {
+        stored.SetText(TEXT("score"), TEXT("999995"));
+        stored.SetStatistics({INT_MAX, INT_MAX, 5, INT_MAX});
+        registry.SetAvailable(readableAtStart);
+        Progress progress;
+        progress.AddBonusToScore();
+        progress.RecordResult(true);
+        registry.SetAvailable(true);
+        progress.SetLevel(2);
+        progress.RecordResult(true);
+        const char* const expected =
+            "level 2, score 999999, auto on; 1: 2147483647/2147483647; 2: 6/2147483647";
+        EXPECT_EQ(Describe(progress), expected) << readableAtStart;
+        EXPECT_EQ(Describe(Progress()), expected) << "as saved";
+        stored.SetText(TEXT("level"), TEXT("1"));
+    }
 }
 
 // Each share is the exact percentage rounded down, for every count a parent may read and for
