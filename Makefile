@@ -121,12 +121,14 @@ soak: build
 	tests/soak/soak.sh $(BUILD_DIR)/app/chalkmere $(BUILD_DIR)/tests/e2e/registry_dump \
 	  $(BUILD_DIR)/tests/e2e/close_window $(SOAK_TAPS)
 
-# Plants faults one at a time in the production code and says which ones no test catches
-# (its own build folder; not part of make test).
+# Plants faults one at a time in the production code, runs the test layers that can see each
+# (Linux, ASan, Windows under Wine, the web story) and says which ones no named test catches
+# (build folders of its own; not part of make test).
 mutants: test-deps
 	tests/mutants/mutants.py --build $(CURDIR)/build-mutants
 
-# Test lines against the other C++ lines, the way the house rule counts them.
+# Test lines as a share of every line of C++, JavaScript, Python and shell, as the house rule
+# counts them.
 test-ratio:
 	@tests/mutants/test-ratio
 
