@@ -2,7 +2,7 @@
 """Plants one fault at a time in the production code, rebuilds, runs the test layers that can
 see it and prints which faults no named test caught.
 
-    mutants.py [--tree DIR] [--build DIR] [--only NAME ...] [--list]
+    mutants.py [--tree DIR] [--build DIR] [--only NAME ...] [--layer NAME ...] [--list]
 
 The faults are listed in faults*.txt beside this script, each with the layers that can see it:
 linux (the unit and end-to-end tests), asan (the unit tests under AddressSanitizer and UBSan),
@@ -150,10 +150,12 @@ def main():
     parser.add_argument("--tree", type=pathlib.Path, default=here.parents[1])
     parser.add_argument("--build", type=pathlib.Path)
     parser.add_argument("--only", nargs="*")
+    parser.add_argument("--layer", nargs="*", help="only the faults these layers see")
     parser.add_argument("--list", action="store_true")
     args = parser.parse_args()
     lists = sorted(here.glob("faults*.txt"), key=lambda p: (p.name != "faults.txt", p.name))
-    faults = [f for f in read_faults(lists) if not args.only or f[0] in args.only]
+    faults = [f for f in read_faults(lists) if (not args.only or f[0] in args.only) and
+              (not args.layer or set(args.layer) & set(f[2]))]
     if args.list:
         for name, noticed, used, _ in faults:
             print(f"{name:44} {' '.join(used):14} {noticed}")
