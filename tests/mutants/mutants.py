@@ -120,8 +120,7 @@ def layers(tree, build):
     emscripten, web = build.with_name(build.name + "-emscripten"), build.with_name(build.name + "-web")
     ctest = lambda folder: ["ctest", "--test-dir", str(folder), "-j", JOBS, "--timeout", CTEST_TIMEOUT]
     sanitizers = {"ASAN_OPTIONS": "detect_leaks=1:abort_on_error=1:strict_string_checks=1",
-                  "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1",
-                  "LSAN_OPTIONS": f"suppressions={tree}/tests/lsan-suppressions.txt"}
+                  "UBSAN_OPTIONS": "print_stacktrace=1:halt_on_error=1"}
     web_env = {"NODE_PATH": "/usr/share/nodejs"}
     return {
         "linux": Layer("linux", [["cmake", "-S", str(tree), "-B", str(linux),
