@@ -163,6 +163,7 @@ def main():
     tree = args.tree.resolve()
     build = (args.build or tree / "build-mutants").resolve()
     log = build.with_name(build.name + ".log")
+    log.parent.mkdir(parents=True, exist_ok=True)
     log.write_text("")
     run = Runner(log)
     all_layers = layers(tree, build)
