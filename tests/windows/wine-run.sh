@@ -3,10 +3,19 @@
 #   wine-run.sh <prefix> <program.exe> [arguments…]
 # on the X display WINE_RUN_DISPLAY names, or on an Xvfb of its own (Wine makes no windows
 # without a display), never on the desktop of whoever runs the tests.
+#   wine-run.sh <prefix> wineserver [arguments…]
+# runs the prefix's server (-p keeps it running, -w waits for its end, -k ends it and every
+# program in the prefix).
 set -euo pipefail
 prefix=$1
 shift
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+wine=$(command -v wine64 || command -v wine || true)
+[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+[ -n "$wine" ] || { echo "wine-run.sh: wine is missing (make test-deps installs it)" >&2; exit 1; }
+server=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+[ "$1" = wineserver ] && shift && exec "$server" "$@"
+
 xvfb=
 if [ -n "${WINE_RUN_DISPLAY:-}" ]; then
   export DISPLAY=$WINE_RUN_DISPLAY
@@ -17,16 +26,13 @@ else
   trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$folder"' EXIT
   start_xvfb "$folder" xvfb || { echo "wine-run.sh: Xvfb did not start" >&2; exit 1; }
 fi
-wine=$(command -v wine64 || command -v wine || true)
-[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-[ -n "$wine" ] || { echo "wine-run.sh: wine is missing (make test-deps installs it)" >&2; exit 1; }
 # Programs started at once would each try to make the prefix.
 mkdir -p "$(dirname "$prefix")"
 (
   flock 8
   if [ ! -f "$prefix/system.reg" ]; then
     "$wine" wineboot --init >/dev/null 2>&1 || true
-    wineserver -w 2>/dev/null || true
+    "$server" -w 2>/dev/null || true
   fi
 ) 8>"$prefix.lock"
 if [ -n "$xvfb" ]; then
