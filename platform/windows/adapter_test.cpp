@@ -1,5 +1,6 @@
-// The adapter on the real API (under Wine): keyed copies as the artwork needs them, and a
-// program window that is a 240 × 320 display wherever the desktop window is and however big.
+// The adapter on the real API (under Wine): keyed copies as the artwork needs them, a
+// program window that is a 240 × 320 display wherever the desktop window is and however big,
+// a press that ends off the window, and the real registry as the program's store.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "platform/testing/testing.h"
 #include "platform/win32.h"
+#include "tests/support/RegistryContract.h"
 
 namespace {
 
@@ -15,6 +17,25 @@ std::vector<std::pair<UINT, LPARAM>> heard;
 LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) heard.emplace_back(message, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A program window whose client area is `width` × `height` at the screen's top left corner.
+HWND ProgramWindow(DWORD style, int width, int height) {
+    static const ATOM registered = [] {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Recording;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"AdapterTest";
+        return RegisterClassW(&windowClass);
+    }();
+    if (registered == 0) return nullptr;
+    HWND window = CreateWindowW(L"AdapterTest", L"", style, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, GetWindowLongW(window, GWL_STYLE), FALSE, 0);
+    ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOZORDER);
+    return window;
 }
 
 // The key's two stored forms and a neighbour on each side of its 5-6-5 cell: only the first
@@ -56,18 +77,8 @@ TEST(Adapter, TransparentImageLeavesOutTheKeyOnItsFiveSixFiveBits) {
 // from the left and 30 down. Each row: a message at a client point, and what the program
 // hears (0: nothing).
 TEST(Adapter, AProgramWindowIsADisplayShownAtAWholeScale) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = Recording;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"AdapterTest";
-    ASSERT_NE(RegisterClassW(&windowClass), 0);
-    HWND window = CreateWindowW(L"AdapterTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+    HWND window = ProgramWindow(0, 1000, 700);
     ASSERT_NE(window, nullptr);
-    RECT frame = {0, 0, 1000, 700};
-    AdjustWindowRectEx(&frame, GetWindowLongW(window, GWL_STYLE), FALSE, 0);
-    ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOMOVE | SWP_NOZORDER);
 
     RECT client{};
     GetClientRect(window, &client);
@@ -118,6 +129,68 @@ TEST(Adapter, AProgramWindowIsADisplayShownAtAWholeScale) {
     GetWindowRect(window, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
     DestroyWindow(window);
+}
+
+// A child's press that slides off the window and ends beyond it still ends: the release is
+// the program's, or the button it pressed would stay down. Real input, through the system's
+// queue, to a window at scale 1 in the screen's top left corner.
+TEST(Adapter, APressEndedOffTheWindowIsReleasedThere) {
+    HWND window = ProgramWindow(WS_VISIBLE, 240, 320);
+    ASSERT_NE(window, nullptr);
+    // The button goes down or up where the cursor is; then the window's messages are handled
+    // until the program has heard `count` mouse messages or a moment has passed.
+    const auto button = [](DWORD flags, std::size_t count) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+        const DWORD start = ::GetTickCount();
+        MSG message;
+        while (heard.size() < count && ::GetTickCount() - start < 3000) {
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        }
+    };
+    POINT inside = {100, 150};
+    ClientToScreen(window, &inside);
+    heard.clear();
+    SetCursorPos(inside.x, inside.y);
+    button(MOUSEEVENTF_LEFTDOWN, 1);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    SetCursorPos(outer.right + 200, outer.bottom + 200);
+    button(MOUSEEVENTF_LEFTUP, 2);
+    const std::vector<std::pair<UINT, LPARAM>> expected = {{WM_LBUTTONDOWN, MAKELPARAM(100, 150)},
+                                                           {WM_LBUTTONUP, MAKELPARAM(239, 319)}};
+    EXPECT_EQ(heard, expected) << "the release beyond the window was not the program's";
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(window);
+}
+
+// The real registry keeps the contract of every store. A key whose access list lets no one in
+// stands for a registry that cannot be used: the handle that set the list keeps the right to
+// give the old one back.
+TEST(Adapter, TheRegistryKeepsTheStoreContract) {
+    platform::testing::TemporaryRegistry registry;  // the program's key under one of the test's
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Brindlewick\\Chalkmere", 0, nullptr,
+                              0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    std::vector<BYTE> open(4096);
+    DWORD size = static_cast<DWORD>(open.size());
+    ASSERT_EQ(RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, open.data(), &size),
+              ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR shut = {};
+    ACL none = {};
+    ASSERT_TRUE(InitializeSecurityDescriptor(&shut, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(InitializeAcl(&none, sizeof none, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&shut, TRUE, &none, FALSE));
+    testsupport::CheckRegistryContract(
+        {[] {}, [&](bool available) {
+             ASSERT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION,
+                                         available ? PSECURITY_DESCRIPTOR{open.data()} : &shut),
+                       ERROR_SUCCESS);
+         }});
+    RegCloseKey(key);
 }
 
 }  // namespace

@@ -40,7 +40,10 @@ inline void CheckRegistryContract(const RegistryUnderTest& registry) {
     };
     values.SetText(TEXT("stat"), TEXT("replaced by the first row, type and all"));
     for (const auto& [written, read, type, bytes] : cases) {
-        values.Set(written, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+        // What follows the bytes is no terminator: the real registry counts one it finds there.
+        std::vector<BYTE> followed = bytes;
+        followed.insert(followed.end(), {'!', 0});
+        values.Set(written, type, followed.data(), static_cast<DWORD>(bytes.size()));
     }
     registry.reopen();
     for (const auto& [written, read, type, bytes] : cases) {
