@@ -172,11 +172,16 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
             if (write(pipeEnds[1], &i, sizeof i) != sizeof i) _exit(1);
         }
         close(pipeEnds[1]);
+        // The kill comes some time after the first write, however slow the machine is.
+        std::vector<int> written(1, -1);
+        EXPECT_EQ(read(pipeEnds[0], written.data(), sizeof(int)), ssize_t{sizeof(int)});
         usleep(static_cast<useconds_t>(5000 + round * 1637 % 40000));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         ::testing::internal::CaptureStderr();  // the store made before the fork opens now
-        for (int i = 0; read(pipeEnds[0], &i, sizeof i) == sizeof i; ++reported) {
+        for (int i = 0; read(pipeEnds[0], &i, sizeof i) == sizeof i;) written.push_back(i);
+        for (const int i : written) {
+            ++reported;
             wsprintfW(name, TEXT("%d-%d"), round, i);
             EXPECT_NE(values_.Text(name), TEXT("<missing>")) << round << "-" << i;
         }
