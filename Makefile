@@ -89,7 +89,8 @@ test-windows: test-deps
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 	ctest --test-dir $(WINDOWS_DIR) --output-on-failure -j $(JOBS)
 
-# The web page in $(WEB_DIR)/, for any static file server. The build tools (the resource
+# The web page in $(WEB_DIR)/, for any static file server, and beside it, in $(WEB_DIR)-tests/,
+# the browser's test program, which the web story runs. The build tools (the resource
 # compiler and the glyph baker) come from the desktop build.
 web: game
 	@scripts/install-deps web
@@ -147,4 +148,4 @@ art:
 	cd resources/generators && /usr/bin/python3 make_art.py
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(DEB_DIR) $(WEB_DIR) $(EMSCRIPTEN_DIR) build-mutants build-mutants.log
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(DEB_DIR) $(WEB_DIR) $(WEB_DIR)-tests $(EMSCRIPTEN_DIR) build-mutants build-mutants.log

@@ -1,9 +1,8 @@
-// The headless display, the test's clock, pixel access and the backends tests run on.
+// The headless display, the test's clock and pixel access.
 #include "platform/core/clock.h"
 #include "platform/core/message_queue.h"
 #include "platform/core/resource_loading.h"
 #include "platform/core/window.h"
-#include "platform/desktop/freetype_text.h"
 #include "platform/testing/testing.h"
 
 #include <optional>
@@ -36,11 +35,6 @@ TestClock& TheClock() {
 }
 
 }  // namespace
-
-void InstallTestBackends() {
-    static FreeTypeText text;
-    SetTextBackend(&text);
-}
 
 HeadlessWindow::HeadlessWindow(int width, int height) {
     auto* window = new Window(width, height);
