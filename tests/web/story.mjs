@@ -1,7 +1,8 @@
-// The web build in a real browser: the desktop play story with a mouse, progress kept across
-// a reload and offline, a second tab, storage that is full or refused, then the same taps on a
-// phone-sized touch screen.
+// The web build in a real browser: the browser's own test program, the desktop play story with
+// a mouse, progress kept across a reload and offline, a second tab, a new tab after the exit
+// box, storage that is full or refused, then the same taps on a phone-sized touch screen.
 //   node story.mjs <build-web folder> <golden folder> <work folder>
+// The test program's page is beside the game's, in <build-web folder>-tests.
 // Screens are screenshots of the canvas, sampled one pixel per display pixel and compared with
 // the Linux program's pictures exactly; a failure's pictures and the page's log go to the work
 // folder.
@@ -43,6 +44,7 @@ function step(text) {
 
 const server = await serve(site);
 const url = server.url;
+const testSite = path.resolve(site) + '-tests';
 
 // A tab whose wall clock stands still, as under the desktop stories' libfaketime;
 // performance.now(), the program's tick count, runs on. `prepare` runs before the page's own
@@ -188,7 +190,8 @@ async function playToSettings(page, touch, stored = (values) => values) {
     await tap(page, touch, ...card(slot));
     // The program waits in the card's click; nothing can be shown before the click has ended
     // (give or take two of the audio renderer's 128-sample quanta).
-    await page.waitForFunction(() => window.chalkmere.frames > window.pressed[1]);
+    await page.waitForFunction(() => window.chalkmere.frames > window.pressed[1], { timeout: 5000 })
+      .catch(() => { checkPage(); fail(`nothing was shown after the press on card ${slot}`); });
     const shownAfter = await page.evaluate(() => window.chalkmere.lastFrameMs - window.pressed[0]);
     if (shownAfter < CLICK_MS - 6) fail(`card ${slot} showed ${shownAfter.toFixed(1)} ms after its press, within its ${CLICK_MS.toFixed(1)} ms click`);
   }
@@ -259,16 +262,52 @@ async function desktopStory(browser) {
   await sleep(500);
   if (JSON.stringify(await storage(second)) !== JSON.stringify(kept)) fail('the second tab changed the stored entries');
   if ((await page.evaluate(() => window.chalkmere.state)) !== 'running') fail('the first tab stopped');
+
+  step('back in the first tab, the exit box ends the game, and a new tab then starts one');
+  await page.bringToFront();
+  await tap(page, false, 208 + 10, 20 + 10);
+  await waitForState(page, 'ended');
+  const third = await openPage(context, viewport, 'tab3');
+  await third.goto(url, { waitUntil: 'load' });
+  await waitForState(third, 'running');
   await context.close();
+}
+
+// The browser's test program, served from an origin of its own so that what its tests store
+// is never the game's. A failure is told by the names of the failed tests and the first
+// failure's text.
+async function browserTestsStory(browser) {
+  story = 'browser tests';
+  step('the store contract and the drill a seed poses hold in the browser');
+  if (!fs.existsSync(path.join(testSite, 'index.html'))) fail(`the test program is not built (no ${testSite})`);
+  const tests = await serve(testSite);
+  try {
+    const context = await browser.createBrowserContext();
+    const page = await openPage(context, { width: 800, height: 600 }, 'tests');
+    await page.goto(tests.url, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.testsEnded !== undefined, { timeout: 15000 })
+      .catch(() => fail('the test program did not end'));
+    const [ended, log] = await page.evaluate(() => [window.testsEnded, document.getElementById('log').textContent]);
+    pageLog.write(log);
+    if (ended !== 0) {
+      const failed = [...log.matchAll(/^\[  FAILED  \] (\S+) \(/gm)].map((m) => m[1]);
+      const first = log.match(/^(?:.*\/)?([^/\n]+: Failure\n(?:(?!\[|.*: Failure$).*\n)*)/m);
+      fail(`${failed.join(', ') || `the test program (${ended})`} failed` +
+           (first ? `: ${first[1].replace(/\s+/g, ' ').trim().slice(0, 400)}` : ''));
+    }
+    await context.close();
+  } finally {
+    await tests.stop();
+  }
 }
 
 // Storage the browser refuses: full (each write throws), or switched off (touching it throws).
 const refusals = {
-  // Room for the key, none for a value.
+  // Room for the key, none for a value, until the story frees some (window.storageFreed).
   full: () => {
     const set = Storage.prototype.setItem;
     Storage.prototype.setItem = function (name, value) {
-      if (value !== '') throw new DOMException('full', 'QuotaExceededError');
+      if (value !== '' && !window.storageFreed) throw new DOMException('full', 'QuotaExceededError');
       return set.call(this, name, value);
     };
   },
@@ -283,8 +322,27 @@ async function refusedStorageStory(browser) {
     step('the game plays on as before, and nothing is stored');
     await start(page);
     await playToSettings(page, false, () => NOTHING);
+    if (kind === 'full') await storageFreedStory(page);
     await context.close();
   }
+}
+
+// Level 3 was chosen while storage was full, so it was never saved: the next save keeps it.
+async function storageFreedStory(page) {
+  step('storage frees: the next result saves the level chosen while it was full, and a reload keeps it');
+  await page.evaluate(() => { window.storageFreed = true; });
+  await tap(page, false, 65, 275, 2);
+  await expectScreen(page, 'e2e-game-level3', 'level3');
+  // 1 - 1 = 0, its right card in slot 1, at the first try: 12 points.
+  await tap(page, false, ...card(1));
+  await expectRegistry(page, ['score=12', 'level=3', 'auto=missing',
+    'stat=0/1 0/0 1/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0'], 5000);
+  await page.reload({ waitUntil: 'load' });
+  await waitForState(page, 'running');
+  await expectScreen(page, 'app-title', 'reloaded', 10000);
+  await tap(page, false, 120, 160);
+  // Level 3's three stars.
+  await expectScreen(page, 'e2e-game-level3', 'reloaded-game', 5000, (x, y) => x >= 200 && y >= 40 && y < 110);
 }
 
 async function touchStory(browser) {
@@ -331,7 +389,7 @@ const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story to
 let browser;
 let status = 0;
 try {
-  for (const [scale, stories] of [[1, [refusedStorageStory, desktopStory]], [3, [touchStory]]]) {
+  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory]], [3, [touchStory]]]) {
     browser = await launch(scale);
     for (const play of stories) await play(browser);
     await browser.close();
