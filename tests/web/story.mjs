@@ -190,7 +190,7 @@ async function playToSettings(page, touch, stored = (values) => values) {
     await tap(page, touch, ...card(slot));
     // The program waits in the card's click; nothing can be shown before the click has ended
     // (give or take two of the audio renderer's 128-sample quanta).
-    await page.waitForFunction(() => window.chalkmere.frames > window.pressed[1], { timeout: 5000 })
+    await page.waitForFunction(() => window.chalkmere.frames > window.pressed[1], { timeout: 15000 })
       .catch(() => { checkPage(); fail(`nothing was shown after the press on card ${slot}`); });
     const shownAfter = await page.evaluate(() => window.chalkmere.lastFrameMs - window.pressed[0]);
     if (shownAfter < CLICK_MS - 6) fail(`card ${slot} showed ${shownAfter.toFixed(1)} ms after its press, within its ${CLICK_MS.toFixed(1)} ms click`);
