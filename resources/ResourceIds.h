@@ -12,6 +12,7 @@
 #define IDB_SETTINGS_BUTTON 145
 #define IDB_OK_BUTTON 146
 #define IDB_RESET_BUTTON 147
+#define IDB_RESET_RING 148
 #define IDB_GAME_BOARD 1002
 
 // Icon group

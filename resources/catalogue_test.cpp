@@ -37,6 +37,7 @@ TEST(Resources, Bitmaps) {
              Row{IDB_SETTINGS_BUTTON, 80, 35, 8, 2, Key::Corners},
              Row{IDB_OK_BUTTON, 120, 30, 4, 2, Key::Background},
              Row{IDB_RESET_BUTTON, 180, 30, 4, 2, Key::Background},
+             Row{IDB_RESET_RING, 2040, 42, 4, 20, Key::Background},
          }) {
         SCOPED_TRACE(id);
         const auto* resource = platform::FindProgramResource(platform::ResourceType::Bitmap, id);

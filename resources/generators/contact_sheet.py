@@ -31,7 +31,7 @@ MAX_WIDTH = 1560
 
 # strips whose equal parts should line up; marked with rulers above the 3x views
 PARTS = {"check-mark.bmp": 4, "settings-button.bmp": 2, "ok-button.bmp": 2,
-         "reset-button.bmp": 2}
+         "reset-button.bmp": 2, "reset-ring.bmp": 20}
 
 
 def bmp_depth(path):
@@ -62,10 +62,27 @@ def _font(size, bold=False):
     return ImageFont.truetype(os.path.join("/usr/share/fonts/truetype/dejavu", name), size)
 
 
+def _fold(strip, parts):
+    """A strip whose 3x view is too wide for the sheet, cut between parts into rows laid one
+    under another (the gaps key-coloured, so they show as ground); returns it and the parts of
+    one row."""
+    part_w = strip.width // parts
+    per_row = max(1, min(parts, (MAX_WIDTH - 6) // (part_w * ZOOM)))
+    rows = (parts + per_row - 1) // per_row
+    folded = Image.new("RGB", (per_row * part_w, rows * (strip.height + 2) - 2), common.KEY16)
+    for row in range(rows):
+        cut = strip.crop((row * per_row * part_w, 0, min(parts, (row + 1) * per_row) * part_w,
+                          strip.height))
+        folded.paste(cut, (0, row * (strip.height + 2)))
+    return folded, per_row
+
+
 def _views(image, name):
     """The four views of one bitmap, each framed in its ground, rulers over the 3x ones."""
-    w, h = image.size
     parts = PARTS.get(name, 1)
+    if image.width * ZOOM + 6 > MAX_WIDTH and parts > 1:
+        image, parts = _fold(image, parts)
+    w, h = image.size
     big = image.resize((w * ZOOM, h * ZOOM), Image.NEAREST)
     views = []
     for picture, ground, zoomed in ((image, SLATE, False), (image, LIGHT, False),

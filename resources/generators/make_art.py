@@ -10,6 +10,7 @@ import sys
 import app_icons
 import boards
 import contact_sheet
+import hold_ring
 import pieces
 import sounds
 
@@ -24,6 +25,7 @@ def main():
     os.makedirs(sound, exist_ok=True)
     boards.generate(art)
     pieces.generate(art)
+    hold_ring.generate(art)
     sounds.generate(sound)
     contact_sheet.generate(art, os.path.join(RESOURCES, "contact-sheet.png"))
     app_icons.generate(os.path.join(RESOURCES, "icons"))
