@@ -1,6 +1,8 @@
 #define CHALKMERE_WIN32_ADAPTER
 #include "platform/windows/adapter.h"
 
+#include <sddl.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -27,6 +29,7 @@ struct Display {
     int offsetX = 0;
     int offsetY = 0;
     bool fullScreen = false;
+    bool pressed = false;  // the program has heard a press and not yet its release
     WINDOWPLACEMENT placement = {};
 
     ~Display() {
@@ -59,6 +62,35 @@ Display* FindBySurface(HDC dc) {
         if (display->surfaceDC == dc) return display.get();
     }
     return nullptr;
+}
+
+// Asks a window of the program to come forward: posted, so the asking process never waits.
+UINT RaiseMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Chalkmere.RaiseInstance");
+    return message;
+}
+
+// Asked by another start, a window covered by another program's comes back as a minimised one
+// does: a window manager may refuse the focus to a window that only asks for it, never to one
+// restored.
+BOOL BringForward(HWND window, bool asked) {
+    if (asked && !IsIconic(window) && GetForegroundWindow() != window) {
+        ShowWindow(window, SW_MINIMIZE);
+    }
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    // Raised as well as activated: without a window manager to act on the activation (as
+    // under Wine on a bare X server), the window would otherwise stay where it was stacked.
+    BringWindowToTop(window);
+    return ::SetForegroundWindow(window);
+}
+
+// A press the program heard ends as if the pen lifted off beyond every figure, so no button
+// stays pressed for the next tap to set off.
+void CancelPress(Display& display) {
+    if (!display.pressed) return;
+    display.pressed = false;
+    CallWindowProcW(display.programProc, display.window, WM_LBUTTONUP, 0,
+                    MAKELPARAM(0xFFFF, 0xFFFF));
 }
 
 std::wstring Folded(LPCWSTR name) {
@@ -167,14 +199,23 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             LPARAM mapped = 0;
             if (!ToDisplay(*display, lParam, mapped)) return 0;
             SetCapture(window);
+            display->pressed = true;
             return CallWindowProcW(display->programProc, window, message, wParam, mapped);
         }
         case WM_LBUTTONUP: {
+            display->pressed = false;
             if (GetCapture() == window) ReleaseCapture();
             LPARAM mapped = 0;
             ToDisplay(*display, lParam, mapped);
             return CallWindowProcW(display->programProc, window, message, wParam, mapped);
         }
+        case WM_CAPTURECHANGED:
+            // Taken by another window, or dropped by the system, with the button still down.
+            if (reinterpret_cast<HWND>(lParam) != window) CancelPress(*display);
+            break;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) CancelPress(*display);
+            break;
         case WM_MOUSEMOVE:
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
@@ -213,7 +254,9 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             Displays().erase(window);
             return result;
         }
-        default: break;
+        default:
+            if (message == RaiseMessage()) return BringForward(window, true);
+            break;
     }
     return CallWindowProcW(display->programProc, window, message, wParam, lParam);
 }
@@ -276,12 +319,30 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
 }
 
 ATOM RegisterClassW(const WNDCLASSW* windowClass) {
-    WNDCLASSW adapted = *windowClass;
+    WNDCLASSEXW adapted = {};
+    adapted.cbSize = sizeof adapted;
+    adapted.style = windowClass->style;
+    adapted.cbClsExtra = windowClass->cbClsExtra;
+    adapted.cbWndExtra = windowClass->cbWndExtra;
+    adapted.hInstance = windowClass->hInstance;
+    adapted.lpszMenuName = windowClass->lpszMenuName;
+    adapted.lpszClassName = windowClass->lpszClassName;
     ClassProcs()[Folded(windowClass->lpszClassName)] = windowClass->lpfnWndProc;
     adapted.lpfnWndProc = AdapterProc;
     adapted.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     adapted.hbrBackground = nullptr;  // the present paints the whole client area
-    return ::RegisterClassW(&adapted);
+    adapted.hIcon = windowClass->hIcon;
+    // The handheld's program asks for an icon the desktop build does not have; the title bar,
+    // task bar and Alt+Tab show the program's own, each at the size the system uses there.
+    if (adapted.hIcon == nullptr) {
+        adapted.hIcon = static_cast<HICON>(LoadImageW(adapted.hInstance,
+                                                      MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+                                                      0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        adapted.hIconSm = static_cast<HICON>(LoadImageW(
+            adapted.hInstance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    }
+    return ::RegisterClassExW(&adapted);
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
@@ -324,11 +385,48 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
 
 BOOL SetForegroundWindow(HWND window) {
     window = reinterpret_cast<HWND>(reinterpret_cast<std::uintptr_t>(window) & ~std::uintptr_t{1});
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    // Raised as well as activated: without a window manager to act on the activation (as
-    // under Wine on a bare X server), the window would otherwise stay where it was stacked.
-    BringWindowToTop(window);
-    return ::SetForegroundWindow(window);
+    DWORD process = 0;
+    if (GetWindowThreadProcessId(window, &process) == 0) return FALSE;
+    if (process == GetCurrentProcessId()) return BringForward(window, false);
+    // Only the foreground process may hand the foreground on: this one, just started by the
+    // user, lets the other take it when it handles the message.
+    AllowSetForegroundWindow(process);
+    return PostMessageW(window, RaiseMessage(), 0, 0);
+}
+
+bool ClaimInstance(LPCWSTR className, LPCWSTR title) {
+    // Per user: the session's namespace, and the user's SID in the name.
+    std::wstring name = std::wstring(L"Local\\") + className + L"." + title;
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+        DWORD size = 0;
+        LPWSTR sid = nullptr;
+        if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+            ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+            name += std::wstring(L".") + sid;
+            LocalFree(sid);
+        }
+        CloseHandle(token);
+    }
+    // Held until the process ends; the system lets go of it then, however it ends.
+    HANDLE claim = CreateMutexW(nullptr, FALSE, name.c_str());
+    if (claim == nullptr) return true;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return true;
+    CloseHandle(claim);
+    return false;
+}
+
+bool RaiseRunningInstance(LPCWSTR className, LPCWSTR title, DWORD waitMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        // FindWindowW reads the windows' titles without asking their processes.
+        if (HWND running = ::FindWindowW(className, title)) {
+            return win32adapter::SetForegroundWindow(running) != FALSE;
+        }
+        if (::GetTickCount() - start >= waitMs) return false;
+        Sleep(20);
+    }
 }
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {

@@ -85,6 +85,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
                      int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 // The handheld's lowest bit ("owned windows too") is cleared; a minimised window is restored.
+// Another process's window is asked to come forward by a message it handles itself, after
+// it has been let take the foreground: nothing here waits on that process, which may not be
+// answering.
 BOOL SetForegroundWindow(HWND window);
 // With the null pen the fill covers the whole rectangle, right column and bottom row included,
 // as the program's surfaces are cleared (GDI would leave them out).
@@ -101,6 +104,18 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                      LPDWORD disposition);
+
+// The one copy of the program a user runs: a named mutex of the user's for this class and
+// title, created before anything else. False when another process holds it already; true
+// when this process holds it now (or it could not be made, as the window is then looked for).
+bool ClaimInstance(LPCWSTR className, LPCWSTR title);
+// Brings forward the window of this class and title that another process made, waiting up to
+// `waitMs` for it while that process starts; false when none appeared.
+bool RaiseRunningInstance(LPCWSTR className, LPCWSTR title, DWORD waitMs);
+
+// The program's own icon, every size from 16 to 256 px (windows/manifest.rc); a window class
+// registered without an icon gets it.
+constexpr int kProgramIcon = 1;
 
 // --- Seams for the tests (never set by the program) ---------------------------------------
 struct Seams {

@@ -166,6 +166,69 @@ TEST(Adapter, APressEndedOffTheWindowIsReleasedThere) {
     DestroyWindow(window);
 }
 
+// A press the program heard, then the capture lost or the window deactivated before the
+// release (the window minimised, another program come forward): the program hears the pen
+// lift off beyond every figure, once, so no button stays pressed for the next tap.
+TEST(Adapter, APressCutShortEndsOffEveryFigure) {
+    HWND window = ProgramWindow(0, 240, 320);
+    ASSERT_NE(window, nullptr);
+    HWND other = CreateWindowW(L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const struct {
+        const char* what;
+        void (*cut)(HWND window, HWND other);
+    } rows[] = {
+        {"capture released", [](HWND, HWND) { ReleaseCapture(); }},
+        {"capture taken", [](HWND, HWND other) { SetCapture(other); }},
+        {"deactivated",
+         [](HWND window, HWND other) {
+             SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(other));
+         }},
+    };
+    const std::vector<std::pair<UINT, LPARAM>> expected = {
+        {WM_LBUTTONDOWN, MAKELPARAM(10, 20)}, {WM_LBUTTONUP, MAKELPARAM(0xFFFF, 0xFFFF)}};
+    for (const auto& row : rows) {
+        heard.clear();
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+        row.cut(window, other);
+        row.cut(window, other);
+        EXPECT_EQ(heard, expected) << row.what;
+        ReleaseCapture();
+    }
+    DestroyWindow(other);
+    DestroyWindow(window);
+}
+
+// The window class the program registers without an icon shows the program's own, in full
+// colour; the executable's icon holds every size from 16 to 256 px.
+TEST(Adapter, TheProgramHasItsOwnIconInEverySize) {
+    HWND window = ProgramWindow(0, 240, 320);
+    ASSERT_NE(window, nullptr);
+    for (int index : {GCLP_HICON, GCLP_HICONSM}) {
+        auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, index));
+        ICONINFO info = {};
+        ASSERT_TRUE(icon != nullptr && GetIconInfo(icon, &info)) << index;
+        BITMAP colour = {};
+        GetObjectW(info.hbmColor, sizeof colour, &colour);
+        EXPECT_EQ(colour.bmBitsPixel, 32) << index;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    DestroyWindow(window);
+
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(win32adapter::kProgramIcon),
+                                MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(found, nullptr);
+    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, found)));
+    std::vector<std::pair<int, int>> sizes;  // (width, bits per pixel) of each image
+    for (int i = 0; i < group[4]; ++i) {
+        const BYTE* entry = group + 6 + 14 * i;
+        sizes.emplace_back(entry[0] == 0 ? 256 : entry[0], entry[6]);
+    }
+    const std::vector<std::pair<int, int>> expected = {{16, 32},  {24, 32},  {32, 32}, {48, 32},
+                                                       {64, 32}, {128, 32}, {256, 32}};
+    EXPECT_EQ(sizes, expected);
+}
+
 // The real registry keeps the contract of every store. A key whose access list lets no one in
 // stands for a registry that cannot be used: the handle that set the list keeps the right to
 // give the old one back.

@@ -3,7 +3,8 @@
 Usage: /usr/bin/python3 app_icons.py <out_dir>
 
 Writes <out_dir>/hicolor/<N>x<N>/apps/chalkmere.png for every size in SIZES, the scalable
-SVG beside them and <out_dir>/icon-sheet.png for judging them by eye. The small sizes are
+SVG beside them, <out_dir>/chalkmere.ico (every size, for the Windows executable) and
+<out_dir>/icon-sheet.png for judging them by eye. The small sizes are
 pixelled by hand from maps, since a rasteriser turns a 1-2 pixel chalk stroke into mud; from
 64 px up the same design is painted from the vector description the SVG is written from.
 
@@ -12,8 +13,10 @@ WEB_SIZES and chalkmere-maskable-<N>.png, the board shrunk into the middle of a 
 wooden square for launchers that cut icons to a shape of their own.
 """
 
+import io
 import os
 import re
+import struct
 import sys
 
 import numpy as np
@@ -578,6 +581,30 @@ def contact_sheet(icons):
     return sheet
 
 
+def ico(icons):
+    """An icon file of every size: 32-bit images with alpha, the 256 px one as PNG."""
+    images = []
+    for size in sorted(icons):
+        image = icons[size]
+        if size >= 256:
+            png = io.BytesIO()
+            image.save(png, "PNG", optimize=True)
+            images.append((size, png.getvalue()))
+            continue
+        # BGRA rows bottom-up, then the AND mask (clear: the alpha decides), rows of 4 bytes
+        bgra = image.transpose(Image.FLIP_TOP_BOTTOM).tobytes("raw", "BGRA")
+        mask = bytes(((size + 31) // 32 * 4) * size)
+        header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
+                             len(bgra) + len(mask), 0, 0, 0, 0)
+        images.append((size, header + bgra + mask))
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return out + b"".join(data for _, data in images)
+
+
 def generate(out_dir):
     """Writes every size, the SVG, the contact sheet and the web icons under `out_dir`."""
     icons = {}
@@ -593,6 +620,8 @@ def generate(out_dir):
     with open(os.path.join(folder, "chalkmere.svg"), "w", encoding="utf-8") as out:
         out.write(svg())
     contact_sheet(icons).save(os.path.join(out_dir, "icon-sheet.png"), optimize=True)
+    with open(os.path.join(out_dir, "chalkmere.ico"), "wb") as out:
+        out.write(ico(icons))
 
     folder = os.path.join(out_dir, "web")
     os.makedirs(folder, exist_ok=True)

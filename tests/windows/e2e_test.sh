@@ -115,9 +115,31 @@ e2e_tap $((208 + 10)) $((20 + 10))
 e2e_wait_exit "$E2E_PID" 10000
 [ "$E2E_EXIT_CODE" -eq 0 ] || fail "exit status $E2E_EXIT_CODE"
 
+step "two copies started together: one runs, the other brings it forward and ends with status 0"
+e2e_launch
+pair=("$E2E_PID")
+e2e_launch
+pair+=("$E2E_PID")
+deadline=$(($(now_ms) + 20000))
+while kill -0 "${pair[0]}" 2>/dev/null && kill -0 "${pair[1]}" 2>/dev/null; do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "both copies are still running after 20 s"
+  sleep 0.05
+done
+if kill -0 "${pair[0]}" 2>/dev/null; then first_pid=${pair[0]} E2E_PID=${pair[1]}; else
+  first_pid=${pair[1]} E2E_PID=${pair[0]}
+fi
+e2e_wait_exit "$E2E_PID" 10000
+[ "$E2E_EXIT_CODE" -eq 0 ] || fail "the copy that lost ended with status $E2E_EXIT_CODE"
+deadline=$(($(now_ms) + 10000))
+until [ "$(e2e_find_windows | wc -l)" -eq 1 ]; do
+  kill -0 "$first_pid" 2>/dev/null || fail "the copy that won ended"
+  [ "$(now_ms)" -lt "$deadline" ] || fail "not one window but $(e2e_find_windows | wc -l)"
+  sleep 0.05
+done
+first_window=$(e2e_find_windows)
+E2E_WINDOW=$first_window
+
 step "a second start brings back the first, minimised, and ends with status 0"
-e2e_start_program
-first_window=$E2E_WINDOW first_pid=$E2E_PID
 xdo windowminimize --sync "$first_window" || fail "the window manager did not minimise it"
 [ -z "$(e2e_find_windows)" ] || fail "the minimised window is still shown"
 e2e_launch
@@ -127,5 +149,25 @@ kill -0 "$first_pid" 2>/dev/null || fail "the first instance ended"
 deadline=$(($(now_ms) + 5000))
 until [ "$(e2e_find_windows)" = "$first_window" ] && [ "$(xdo getwindowfocus)" = "$first_window" ]; do
   [ "$(now_ms)" -lt "$deadline" ] || fail "the first window was not shown with the focus again"
+  sleep 0.1
+done
+
+step "covered by another program and not answering, the first is raised by a second start that ends at once"
+eval "$(xdo getwindowgeometry --shell "$first_window")"
+xmessage -geometry "${WIDTH}x${HEIGHT}+${X}+${Y}" cover >/dev/null 2>&1 9>&- &
+E2E_PIDS+=("$!")
+deadline=$(($(now_ms) + 5000))
+until focus=$(xdo getwindowfocus) && [ -n "$focus" ] && [ "$focus" != "$first_window" ]; do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "the other program's window never took the focus"
+  sleep 0.1
+done
+kill -STOP "$first_pid"
+e2e_launch
+e2e_wait_exit "$E2E_PID" 10000
+kill -CONT "$first_pid"
+[ "$E2E_EXIT_CODE" -eq 0 ] || fail "the second start ended with status $E2E_EXIT_CODE"
+deadline=$(($(now_ms) + 5000))
+until [ "$(xdo getwindowfocus)" = "$first_window" ]; do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "the first window did not take the focus from the other program"
   sleep 0.1
 done
