@@ -31,7 +31,8 @@ protected:
         platform::testing::UseRealTickCount();
     }
 
-    // Handles every message waiting, as passes of the main loop would, ticking in between.
+    // Handles every message waiting, as passes of the main loop would, ticking in between and
+    // once more after, as a pass with nothing waiting does.
     static void Pump() {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -39,6 +40,7 @@ protected:
             DispatchMessageW(&message);
             if (application != nullptr) application->current->Tick(GetTickCount());
         }
+        if (application != nullptr) application->current->Tick(GetTickCount());
     }
 
     DWORD now = 1000;
@@ -58,24 +60,27 @@ TEST_F(ProgramTest, TheTitleTheDrillAndTheSettingsAsAChildTapsThroughThem) {
               std::pair(LoadWaveResource(IDW_WELCOME), DWORD{SND_ASYNC | SND_MEMORY}));
     EXPECT_FALSE(CreateMainWindow(instance, SW_SHOW));
 
-    // Each row: a press some milliseconds after the last, where it is lifted, the screen
-    // after each, and how many sounds were heard by the press, the last always the
-    // navigation sound; a release sounds nothing. The title goes at the press, even one
-    // between its text lines; a press within 250 ms of a change belongs to a double tap and
-    // answers no card (whose click would be heard); settings sounds at the press and switches
-    // at the release, slid off or not; RESET sounds (the screen's own sound) and stays; OK
-    // returns.
+    // Each row: a press some milliseconds after the last, how long it is held, where it is
+    // lifted, the screen after each, and how many sounds were heard by the release, the last
+    // always the navigation sound; a release sounds nothing. The title goes at the press, even
+    // one between its text lines; a press within 250 ms of a change belongs to a double tap
+    // and answers no card (whose click would be heard); settings sounds at the press and
+    // switches at the release, slid off or not; RESET does nothing held 1.5 s, and held 2 s
+    // sounds (the screen's own sound) and stays; OK returns.
     Screen* const game = application->gameScreen;
     Screen* const settings = application->settingsScreen;
-    const std::tuple<DWORD, POINT, POINT, Screen*, Screen*, std::size_t> rows[] = {
-        {300, {100, 290}, {100, 290}, game, game, 2},
-        {0, {43, 293}, {43, 293}, game, game, 2},
-        {300, {30, 35}, {200, 200}, game, settings, 3},
-        {300, {150, 270}, {150, 270}, settings, settings, 4},
-        {300, {60, 275}, {60, 275}, settings, game, 5}};
-    for (const auto& [wait, down, up, pressed, released, heard] : rows) {
+    const std::tuple<DWORD, POINT, DWORD, POINT, Screen*, Screen*, std::size_t> rows[] = {
+        {300, {100, 290}, 0, {100, 290}, game, game, 2},
+        {0, {43, 293}, 0, {43, 293}, game, game, 2},
+        {300, {30, 35}, 0, {200, 200}, game, settings, 3},
+        {300, {150, 270}, 1500, {150, 270}, settings, settings, 3},
+        {300, {150, 270}, 2000, {150, 270}, settings, settings, 4},
+        {300, {60, 275}, 0, {60, 275}, settings, game, 5}};
+    for (const auto& [wait, down, held, up, pressed, released, heard] : rows) {
         platform::testing::SetTickCount(now += wait);
         PostMessageW(window, WM_LBUTTONDOWN, 1, MAKELPARAM(down.x, down.y));
+        Pump();
+        platform::testing::SetTickCount(now += held);
         Pump();
         EXPECT_EQ(std::tuple(application->current, sounds.calls.size(), sounds.calls.back().data),
                   std::tuple(pressed, heard, LoadWaveResource(IDW_NAVIGATE)))

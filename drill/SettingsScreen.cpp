@@ -36,6 +36,12 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
     resetButton->AddListener(this);
     AddFigure(resetButton);
 
+    // Played by hand, frame by frame as the press lasts, never started; under the buttons.
+    resetRing = new Animation(this, window, IDB_RESET_RING, kResetRingFrames, 1);
+    resetRing->SetX(resetButton->GetX() - 6);
+    resetRing->SetY(resetButton->GetY() - 6);
+    AddFigure(resetRing);
+
     checkMark = new Image(this, window, IDB_TICK);
     checkMark->SetVisible(progress->autoLevel);
     checkMark->SetX(kBoxesX);
@@ -130,13 +136,40 @@ void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y
         }
     } else if (lstrcmpW(figure->GetTypeName(), TEXT("Button")) == 0 &&
                static_cast<Image*>(figure)->resourceId == IDB_RESET_BUTTON) {
-        PlayWave(resetSound, true);
-        progress->ResetStatistics();
-        RebuildPercentages();
+        resetArmed = true;
+        resetPressed = GetTickCount();
+        resetRing->currentFrame = 0;
+        resetRing->SetVisible(true);
     }
     ForwardToListeners(screenListeners, this, figure, true, x, y);
 }
 
 void SettingsScreen::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) {
+    // A button hears its release wherever the stylus is lifted, so sliding off cancels too.
+    if (lstrcmpW(figure->GetTypeName(), TEXT("Button")) == 0 &&
+        static_cast<Image*>(figure)->resourceId == IDB_RESET_BUTTON) {
+        resetArmed = false;
+        resetRing->SetVisible(false);
+    }
     ForwardToListeners(screenListeners, this, figure, false, x, y);
+}
+
+void SettingsScreen::Tick(DWORD time) {
+    if (resetArmed) {
+        const DWORD held = time - resetPressed;
+        const auto frame = static_cast<std::int32_t>(
+            held >= kResetHold ? kResetRingFrames - 1 : held * (kResetRingFrames - 1) / kResetHold);
+        if (frame != resetRing->currentFrame) {
+            resetRing->currentFrame = frame;
+            resetRing->Invalidate();
+        }
+        if (held >= kResetHold) {
+            // Once per press; the closed ring stays until the release.
+            resetArmed = false;
+            PlayWave(resetSound, true);
+            progress->ResetStatistics();
+            RebuildPercentages();
+        }
+    }
+    Screen::Tick(time);
 }

@@ -1,10 +1,13 @@
 // The settings: the level chosen by its box, automatic levelling switched by its box, the
-// share of first-try answers at each level, and a reset of statistics and score.
+// share of first-try answers at each level, and a reset of statistics and score that takes
+// effect only when RESET is held for two seconds, a ring of chalk filling round it meanwhile:
+// a child tapping about where the drill's cards were must not wipe the record.
 #pragma once
 
 #include <cstdint>
 
 #include "drill/Progress.h"
+#include "scene/Animation.h"
 #include "scene/Image.h"
 #include "scene/ObjectList.h"
 #include "scene/Screen.h"
@@ -16,6 +19,7 @@ public:
     SettingsScreen(HWND window, HINSTANCE instance);
     ~SettingsScreen() override;
     void Paint(HDC dc, bool full) override;
+    void Tick(DWORD time) override;
 
     void OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) override;
     void OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) override;
@@ -31,4 +35,11 @@ public:
     const void* resetSound = nullptr;
     const void* exitSound = nullptr;
     Image* exitBox = nullptr;
+
+    static constexpr DWORD kResetHold = 2000;
+    static constexpr std::int32_t kResetRingFrames = 20;
+    // Shown from the press of RESET to its release; its frame follows the time held.
+    Animation* resetRing = nullptr;
+    DWORD resetPressed = 0;
+    bool resetArmed = false;  // held, and not yet taken effect in this press
 };
