@@ -310,22 +310,23 @@ var ChalkmereWeb = (function () {
 
   // ---- The end of the program's entry: closed by the child, turned away because another
   // tab has the game, or without a canvas to draw on (WebDisplay::Ending's order).
+  // An installed app has no reload button: the closed notice has one of its own.
   const kEndings = [
-    ['ended', 'Chalkmere has closed. Reload the page to play again.'],
+    ['ended', 'Chalkmere has closed.', 'Play again'],
     ['already-open', 'Chalkmere is already open in another tab or window.'],
     ['failed', 'Chalkmere cannot draw in this browser.'],
   ];
 
   function finished(ending) {
     stop();
-    const [state, text] = kEndings[ending] || kEndings[2];
+    const [state, text, button] = kEndings[ending] || kEndings[2];
     chalkmere.state = state;
-    notice(text);
+    notice(text, button);
   }
 
-  function notice(text) {
+  function notice(text, button) {
     if (typeof chalkmere.showNotice === 'function') {
-      chalkmere.showNotice(text);
+      chalkmere.showNotice(text, button);
     } else {
       document.body.textContent = text;
     }

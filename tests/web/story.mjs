@@ -1,11 +1,13 @@
 // The web build in a real browser: the browser's own test program, the desktop play story with
-// a mouse, progress kept across a reload and offline, a second tab, a new tab after the exit
-// box, storage that is full or refused, then the same taps on a phone-sized touch screen.
+// a mouse, progress kept across a reload and offline, a second tab, a new tab and Play again
+// after the exit box, storage that is full or refused, a bad network, new builds deployed and
+// failed loads, then the same taps on a phone-sized touch screen.
 //   node story.mjs <build-web folder> <golden folder> <work folder>
 // The test program's page is beside the game's, in <build-web folder>-tests.
 // Screens are screenshots of the canvas, sampled one pixel per display pixel and compared with
 // the Linux program's pictures exactly; a failure's pictures and the page's log go to the work
 // folder.
+import crypto from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
@@ -36,6 +38,8 @@ const pageErrors = [];
 class Failure extends Error {}
 const fail = (text) => { throw new Failure(text); };
 const checkPage = () => pageErrors.length && fail(`the page threw: ${pageErrors.join(' | ')}`);
+// A load that fails on purpose throws in the page: its tab's errors are expected.
+const forgive = (tag) => pageErrors.splice(0, Infinity, ...pageErrors.filter((e) => !e.startsWith(`${tag}:`)));
 function step(text) {
   checkPage();
   steps++;
@@ -68,8 +72,8 @@ async function openPage(context, viewport, tag, prepare = () => {}) {
   return page;
 }
 
-async function waitForState(page, state) {
-  await page.waitForFunction((s) => window.chalkmere?.state === s, { timeout: 15000 }, state)
+async function waitForState(page, state, timeout = 15000) {
+  await page.waitForFunction((s) => window.chalkmere?.state === s, { timeout }, state)
     .catch(async () => fail(`the page's state is ${await page.evaluate(() => window.chalkmere?.state)}, not ${state}`));
 }
 
@@ -270,7 +274,129 @@ async function desktopStory(browser) {
   const third = await openPage(context, viewport, 'tab3');
   await third.goto(url, { waitUntil: 'load' });
   await waitForState(third, 'running');
+
+  step('the closed notice has a big Play again button, which starts a new game');
+  await third.close();
+  await page.bringToFront();
+  await pressNotice(page, /^Chalkmere has closed/, 'Play again');
+  await waitForState(page, 'running', 10000);
+  await expectScreen(page, 'app-title', 'played-again', 10000);
   await context.close();
+}
+
+// The notice's sentence and button, which a child's finger must find easily; pressed.
+async function pressNotice(page, sentence, label) {
+  const [text, button, height] = await page.evaluate(() => {
+    const notice = document.getElementById('notice');
+    const button = notice.querySelector('button');
+    return [notice.checkVisibility() ? notice.querySelector('p')?.textContent : 'hidden',
+            button?.checkVisibility() ? button.textContent : 'none', button?.getBoundingClientRect().height];
+  });
+  if (!sentence.test(text) || button !== label || !(height >= 44))
+    fail(`the notice says "${text}" with the button "${button}" ${height} pixels high, not ${sentence} with "${label}"`);
+  await page.click('#notice button');
+}
+
+// A build beside the page's, as a deployment makes one: the same program under a new hash, its
+// script marked with `name` so that the story sees which build runs; a partial one lacks its
+// module.
+function deploy(name, partial = false) {
+  const dir = path.join(workDir, name);
+  fs.cpSync(site, dir, { recursive: true });
+  const read = (file) => fs.readFileSync(path.join(dir, file), 'utf8');
+  const old = read('index.html').match(/name="chalkmere-build" content="([0-9a-f]{16})"/)?.[1];
+  if (!old || !fs.existsSync(path.join(dir, `chalkmere.${old}.js`))) fail('the page does not load a script named after its build');
+  const build = crypto.createHash('sha256').update(old + name).digest('hex').slice(0, 16);
+  fs.writeFileSync(path.join(dir, `chalkmere.${build}.js`), `${read(`chalkmere.${old}.js`).replaceAll(old, build)}\nchalkmere.deployed = '${name}';\n`);
+  fs.rmSync(path.join(dir, `chalkmere.${old}.js`));
+  if (partial) fs.rmSync(path.join(dir, `chalkmere.${old}.wasm`));
+  else fs.renameSync(path.join(dir, `chalkmere.${old}.wasm`), path.join(dir, `chalkmere.${build}.wasm`));
+  for (const file of ['index.html', 'service-worker.js']) fs.writeFileSync(path.join(dir, file), read(file).replaceAll(old, build));
+  return { dir, build };
+}
+
+// A reload that must bring the game (of build `deployed`, if given) within `timeout`.
+async function reloadToGame(page, why, deployed, timeout = 3000) {
+  await page.reload({ waitUntil: 'domcontentloaded', timeout }).catch(() => {});
+  await page.waitForFunction(() => window.chalkmere?.state === 'running', { timeout })
+    .catch(async () => fail(`${why}: the game did not start within ${timeout} ms (the page's state is ` +
+                            `${await page.evaluate(() => window.chalkmere?.state).catch(() => 'unknown')})`));
+  const running = await page.evaluate(() => window.chalkmere.deployed);
+  if (running !== deployed) fail(`${why}: the build ${running ?? 'first'} runs, not ${deployed ?? 'the first'}`);
+}
+
+const keptBuilds = (page) => page.evaluate(() => caches.keys());
+
+async function networkStory(browser) {
+  story = 'network';
+  const context = await browser.createBrowserContext();
+  const viewport = { width: 800, height: 1000 };
+  // The service worker waits 400 ms for the network instead of seconds.
+  const page = await openPage(context, viewport, 'net', () => { window.chalkmere = { networkWaitMs: 400 }; });
+  try {
+    step('a first visit whose module cannot be fetched says so, and its button tries again');
+    server.mode = 'no-wasm';
+    await page.goto(url, { waitUntil: 'load' });
+    await waitForState(page, 'load-failed', 5000);
+    forgive('net');
+    server.mode = null;
+    await pressNotice(page, /^Chalkmere could not be loaded/, 'Try again');
+    await waitForState(page, 'running', 10000);
+    await page.waitForFunction(() => navigator.serviceWorker.controller !== null, { timeout: 10000 })
+      .catch(() => fail('no service worker took the page after its first visit'));
+
+    step('after one visit, a server that fails, lacks the module, is a portal or never answers still starts the game');
+    for (const mode of ['503', 'no-wasm', 'portal', 'hang']) {
+      server.mode = mode;
+      await reloadToGame(page, `with a server in mode ${mode}`);
+      await expectScreen(page, 'app-title', `network-${mode}`, 1000);
+    }
+    await server.stop();
+    server.mode = null;
+    await reloadToGame(page, 'offline after the portal');
+    await server.start();
+
+    step('a new build deployed beside the running tab runs at the first reload, and offline');
+    const second = deploy('second');
+    server.site = second.dir;
+    await reloadToGame(page, 'after the second build was deployed', 'second', 10000);
+    await page.waitForFunction((build) => caches.keys().then((k) => k.length === 1 && k[0].endsWith(build)),
+      { timeout: 10000 }, second.build).catch(async () => fail(`the kept builds are ${await keptBuilds(page)}`));
+    await server.stop();
+    await reloadToGame(page, 'offline after the second build', 'second');
+    await server.start();
+
+    step('a build offered without its module is never kept: offline the last complete one runs');
+    const third = deploy('third', true);
+    server.site = third.dir;
+    await page.reload({ waitUntil: 'load' });
+    await waitForState(page, 'load-failed', 5000);
+    forgive('net');
+    const settled = await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      await registration.update().catch(() => {});
+      for (let i = 0; i < 100 && (registration.installing || registration.waiting); i++) await new Promise((r) => setTimeout(r, 50));
+      return !registration.installing && !registration.waiting;
+    });
+    const kept = await keptBuilds(page);
+    if (!settled || kept.length !== 1 || !kept[0].endsWith(second.build)) fail(`the kept builds are ${kept}`);
+    await server.stop();
+    await reloadToGame(page, 'offline after a partial build', 'second');
+  } finally {
+    server.mode = null;
+    server.site = site;
+    await server.stop();
+    await server.start();
+  }
+  await context.close();
+
+  step('a browser without WebAssembly says so, with a button to try again');
+  const old = await browser.createBrowserContext();
+  const oldPage = await openPage(old, viewport, 'old', () => { delete window.WebAssembly; });
+  await oldPage.goto(url, { waitUntil: 'load' });
+  await waitForState(oldPage, 'unsupported', 5000);
+  await pressNotice(oldPage, /^This browser is too old to run Chalkmere/, 'Try again');
+  await old.close();
 }
 
 // The browser's test program, served from an origin of its own so that what its tests store
@@ -389,7 +515,7 @@ const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story to
 let browser;
 let status = 0;
 try {
-  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory]], [3, [touchStory]]]) {
+  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory, networkStory]], [3, [touchStory]]]) {
     browser = await launch(scale);
     for (const play of stories) await play(browser);
     await browser.close();

@@ -1,22 +1,28 @@
-// Keeps Chalkmere playable offline after the first visit.
+// Keeps Chalkmere playable offline after the first visit, and playable on a bad network.
 //
-// Network first, cache as the fallback: chalkmere.js and chalkmere.wasm only work as the pair
-// one build made, so online the game always takes both fresh from the server and offline both
-// from the cache of one build. The build stamps its own hash into the cache name, so a new
-// build is a new service worker with a new cache, and the old one is dropped.
+// A build is kept as one set: its page, chalkmere.<build>.js and .wasm (named after their
+// content, so they never change under their names), the manifest and the icons, all fetched
+// and checked before any is kept. A new build is a new service worker (this file names its
+// build), which keeps its own set and then drops the one before; a build the server offers
+// only in part is never kept. The page itself is asked of the network first, for a new build
+// to run on the next visit, but only briefly: a server that accepts and never answers, an
+// error page or a captive portal's sign-in page falls back to the kept build.
 
 'use strict';
 
+const BUILD = '@CHALKMERE_WEB_BUILD@';
 // Named after the folder too: two copies of the game on one site keep their own caches.
 const PREFIX = 'chalkmere ' + self.registration.scope + ' ';
-const CACHE = PREFIX + '@CHALKMERE_WEB_BUILD@';
+const CACHE = PREFIX + BUILD;
+// How long a page waits for the network before the kept one is shown; tests shorten it.
+const WAIT_MS = Number(new URL(self.location.href).searchParams.get('wait')) || 3000;
 
 // Relative to this script, so the game can live in any folder of a site.
 const FILES = [
   './',
   'index.html',
-  'chalkmere.js',
-  'chalkmere.wasm',
+  `chalkmere.${BUILD}.js`,
+  `chalkmere.${BUILD}.wasm`,
   'manifest.webmanifest',
   'icons/chalkmere-192.png',
   'icons/chalkmere-512.png',
@@ -24,13 +30,45 @@ const FILES = [
   'icons/chalkmere.svg',
 ];
 
-self.addEventListener('install', (event) => {
-  // 'reload' skips the browser's HTTP cache, which may still hold the previous build's files
+// The content type each kind of file must come with.
+const TYPES = { '/': 'text/html', html: 'text/html', js: 'javascript', wasm: 'application/wasm',
+  webmanifest: 'json', png: 'image/png', svg: 'image/svg+xml' };
+
+// A whole, successful answer of the kind asked for. A page counts only if it is the game's
+// (of `build`, when given): a portal's 200 page at the game's address is not.
+async function usable(request, response, build) {
+  if (!response || response.status !== 200 || response.type !== 'basic' || response.redirected) {
+    return false;
+  }
+  const path = new URL(request.url).pathname;
+  const kind = request.mode === 'navigate' || path.endsWith('/') ? '/' : path.slice(path.lastIndexOf('.') + 1);
+  const type = TYPES[kind] || '';
+  if (!(response.headers.get('Content-Type') || '').includes(type)) return false;
+  if (type !== 'text/html') return true;
+  const marker = 'name="chalkmere-build" content="' + (build || '');
+  return (await response.clone().text()).includes(marker);
+}
+
+// The whole build or nothing: a server caught halfway through a deployment, or answering
+// with anything but this build's files, leaves the last complete build in place.
+async function keepBuild() {
+  // 'reload' skips the browser's HTTP cache, which may still hold another build's page
   const requests = FILES.map((file) => new Request(file, { cache: 'reload' }));
-  event.waitUntil(
-    caches.open(CACHE)
-      .then((cache) => cache.addAll(requests))
-      .then(() => self.skipWaiting()));
+  const responses = await Promise.all(requests.map((request) => fetch(request)));
+  for (let i = 0; i < requests.length; ++i) {
+    if (!(await usable(requests[i], responses[i], BUILD))) throw new Error(FILES[i] + ' is not of this build');
+  }
+  const cache = await caches.open(CACHE);
+  try {
+    await Promise.all(requests.map((request, i) => cache.put(request, responses[i])));
+  } catch (error) {
+    await caches.delete(CACHE);
+    throw error;
+  }
+}
+
+self.addEventListener('install', (event) => {
+  event.waitUntil(keepBuild().then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {
@@ -47,34 +85,32 @@ self.addEventListener('fetch', (event) => {
   if (request.method !== 'GET' || new URL(request.url).origin !== self.location.origin) {
     return;
   }
-  event.respondWith(
-    fromNetwork(request, event).catch(() => fromCache(request)));
+  event.respondWith(answer(request));
 });
 
-async function fromNetwork(request, event) {
-  // 'no-cache' asks the server every time (a cheap 304 when nothing changed), so a stale
-  // HTTP-cached script can never meet a fresh wasm
-  const response = await fetch(request, { cache: 'no-cache' });
-  // an error page or an opaque answer must never stand in for the game offline, and a
-  // redirected one would be refused when replayed to a navigation
-  if (response.status === 200 && response.type === 'basic' && !response.redirected) {
-    const copy = response.clone();
-    event.waitUntil(caches.open(CACHE).then((cache) => cache.put(request, copy)));
-  }
-  return response;
+async function answer(request) {
+  const page = request.mode === 'navigate';
+  // the start page may be opened by another address in its folder, or with a query
+  const kept = await caches.match(page ? 'index.html' : request, { cacheName: CACHE });
+  if (kept && !page) return kept;
+  const fresh = await fromNetwork(request);
+  if (fresh !== null && fresh.usable) return fresh.response;
+  // nothing kept: the network's own answer, so that a first visit can tell what went wrong
+  return kept || (fresh !== null ? fresh.response : Response.error());
 }
 
-async function fromCache(request) {
-  const cached = await caches.match(request, { cacheName: CACHE });
-  if (cached) {
-    return cached;
+// The network's answer and whether it is usable, or null when it fails or does not come
+// within WAIT_MS.
+async function fromNetwork(request) {
+  const controller = new AbortController();
+  const timer = setTimeout(() => controller.abort(), WAIT_MS);
+  try {
+    // 'no-cache' asks the server every time (a cheap 304 when nothing changed)
+    const response = await fetch(request, { cache: 'no-cache', signal: controller.signal });
+    return { response, usable: await usable(request, response) };
+  } catch (error) {
+    return null;
+  } finally {
+    clearTimeout(timer);
   }
-  // the start page may be opened by another address in its folder, or with a query
-  if (request.mode === 'navigate') {
-    const page = await caches.match('index.html', { cacheName: CACHE });
-    if (page) {
-      return page;
-    }
-  }
-  return Response.error();
 }
