@@ -2,7 +2,8 @@
 # Story: a double tap on the title leads to the drill and answers nothing; tapping the four
 # cards from left to right scores the problem once, with the points left when the right card
 # is reached; the settings choose level 3, and a double tap on OK returns to a problem at that
-# level without answering it.
+# level without answering it; RESET lifted after a second keeps the record, and held, a ring
+# of chalk closing round it, wipes it after two seconds.
 # shellcheck source=tests/e2e/e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh" "$@"
 
@@ -34,3 +35,22 @@ e2e_tap 65 275 2
 e2e_expect_screen e2e-game-level3 level3
 e2e_expect_registry score=0 level=3 auto=missing \
   "stat=0/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0"
+
+step "RESET lifted after a second keeps the record; held two seconds it wipes it"
+e2e_tap_to_switch 32 37
+press_reset() {
+  xdo mousemove --window "$E2E_WINDOW" $((150 * E2E_SCALE + E2E_SCALE / 2)) \
+    $((275 * E2E_SCALE + E2E_SCALE / 2)) mousedown 1
+}
+press_reset
+sleep 1  # a press shorter than the hold: nothing can be waited for
+xdo mouseup 1
+e2e_expect_registry score=0 level=3 auto=missing \
+  "stat=0/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0"
+pressed=$(now_ms)
+press_reset
+e2e_wait_for_value "stat=0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0"
+[ $(($(now_ms) - pressed)) -ge 1900 ] || fail "RESET wiped the record after $(($(now_ms) - pressed)) ms"
+e2e_expect_screen e2e-settings-reset-held reset-held
+xdo mouseup 1
+e2e_expect_screen e2e-settings-reset settings-reset
