@@ -3,7 +3,7 @@
 # stops would, with the game's clock running four times fast:
 #   soak.sh <chalkmere> <registry_dump> <close_window> [taps]
 # Each problem gets its four cards tapped left to right; every tenth a visit to the settings
-# (the automatic-levelling box twice, a level box, OK); every hundredth a RESET. After each
+# (the automatic-levelling box twice, a level box, OK); every hundredth a RESET, held. After each
 # problem the stored score and statistics must have moved exactly as the tapped cards say.
 # Every tenth of the run it prints the program's memory, open descriptors and the registry's
 # file sizes; at the end it fails when any of them grew past its bound or a stored value was
@@ -98,10 +98,16 @@ while [ "$taps" -lt "$SOAK_TAPS" ]; do
     # Automatic levelling off and on, and a level box.
     tap 35,48 35,48 $((30 + 30 * (level % 6) + 5)),$((87 + 22 * (level / 6) + 5))
     if [ $((problems % 100)) -eq 0 ]; then
-      tap 150,275                                      # RESET
-      sleep "$GAME_SECOND"
-      read -r score correct attempts < <(stored)
-      [ "$score $correct $attempts" = "0 0 0" ] || fail "RESET left $score $correct/$attempts"
+      # RESET, held until the record is wiped (two of the game's seconds)
+      xdo mousemove --window "$E2E_WINDOW" $((150 * E2E_SCALE + E2E_SCALE / 2)) \
+        $((275 * E2E_SCALE + E2E_SCALE / 2)) mousedown 1
+      taps=$((taps + 1))
+      deadline=$(($(now_ms) + 5000))
+      until read -r score correct attempts < <(stored) && [ "$score $correct $attempts" = "0 0 0" ]; do
+        [ "$(now_ms)" -lt "$deadline" ] || fail "RESET held left $score $correct/$attempts"
+        sleep 0.05
+      done
+      xdo mouseup 1
     fi
     tap 65,275                                         # OK
     sleep "$GAME_SECOND"
