@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/portable/display_arithmetic.h"  // MatchesKey, the colour key's match
 #include "platform/win32.h"
 
 namespace platform {
@@ -95,13 +96,6 @@ inline std::uint32_t PixelFromColour(COLORREF colour) {
 
 inline COLORREF ColourFromPixel(std::uint32_t pixel) {
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-}
-
-// A transparent colour is matched on the top 5 bits of red and blue and 6 of green, so that
-// both the 16-colour and the 256-colour form of the key drop out.
-constexpr std::uint32_t kKeyMask = 0xF8FCF8u;
-inline bool MatchesKey(std::uint32_t pixel, std::uint32_t key) {
-    return ((pixel ^ key) & kKeyMask) == 0;
 }
 
 // Fills the part of [left, right) × [top, bottom) that lies on the bitmap.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/core/utf16.h"
+#include "platform/portable/display_arithmetic.h"
 
 namespace platform {
 namespace {
@@ -16,13 +17,7 @@ int StartingScale(int width, int height) {
     SDL_Rect usable{0, 0, width, height};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
     constexpr int kTitleBar = 48;
-    return std::max(1, std::min((usable.h - kTitleBar) / height, usable.w / width));
-}
-
-// Floor division: points in the bars left of or above the picture are negative.
-int ToDisplay(int value, int offset, int scale) {
-    const int shifted = value - offset;
-    return shifted >= 0 ? shifted / scale : -((-shifted + scale - 1) / scale);
+    return FitWhole(usable.w, usable.h - kTitleBar, width, height).scale;
 }
 
 }  // namespace
@@ -113,9 +108,7 @@ void SdlDisplay::Present(int id, const std::uint32_t* pixels, int width, int hei
     SDL_Surface* target = SDL_GetWindowSurface(window->sdl);
     if (target == nullptr) return;
 
-    const int scale = std::max(1, std::min(target->w / width, target->h / height));
-    const int left = (target->w - width * scale) / 2;
-    const int top = (target->h - height * scale) / 2;
+    const auto [scale, left, top] = FitWhole(target->w, target->h, width, height);
     if (scale != window->scale || left != window->left || top != window->top) {
         window->fillBars = true;
     }
@@ -173,8 +166,8 @@ void SdlDisplay::Translate(const SDL_Event& event, std::vector<DisplayEvent>& ev
         case SDL_MOUSEBUTTONUP: {
             Shown* window = FindSdl(event.button.windowID);
             if (window == nullptr || event.button.button != SDL_BUTTON_LEFT) break;
-            int x = ToDisplay(event.button.x, window->left, window->scale);
-            int y = ToDisplay(event.button.y, window->top, window->scale);
+            int x = ToPicture(event.button.x, window->left, window->scale);
+            int y = ToPicture(event.button.y, window->top, window->scale);
             if (event.type == SDL_MOUSEBUTTONDOWN) {
                 // A press off the picture is no tap.
                 if (x < 0 || y < 0 || x >= window->width || y >= window->height) break;

@@ -138,6 +138,10 @@ until [ "$(e2e_find_windows | wc -l)" -eq 1 ]; do
 done
 first_window=$(e2e_find_windows)
 E2E_WINDOW=$first_window
+until [ "$(xdo getwindowfocus)" = "$first_window" ]; do
+  [ "$(now_ms)" -lt "$deadline" ] || fail "the copy that won does not have the focus"
+  sleep 0.1
+done
 
 step "a second start brings back the first, minimised, and ends with status 0"
 xdo windowminimize --sync "$first_window" || fail "the window manager did not minimise it"

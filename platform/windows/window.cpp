@@ -1,14 +1,20 @@
+// The display window: each program window is a 240 × 320 display drawn on a bitmap and shown
+// at a whole scale in a resizable desktop window; the pen's positions mapped back to it; the
+// one copy of the program a user runs, and raising it. The Win32 counterpart of the core's
+// window.cpp.
 #define CHALKMERE_WIN32_ADAPTER
 #include "platform/windows/adapter.h"
 
 #include <sddl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "platform/portable/display_arithmetic.h"
+#include "platform/windows/gdi_guards.h"
 
 namespace win32adapter {
 namespace {
@@ -21,9 +27,10 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 struct Display {
     HWND window = nullptr;
     WNDPROC programProc = nullptr;
-    HDC surfaceDC = nullptr;
-    HBITMAP surface = nullptr;
-    HGDIOBJ previousBitmap = nullptr;
+    // Gone in the reverse order: the bitmap deselected, the context deleted, then the bitmap.
+    GdiObject<HBITMAP> surface;
+    MemoryDc surfaceDC;
+    std::optional<Selection> surfaceSelected;
     HDC paintDC = nullptr;  // the window's own, between BeginPaint and EndPaint
     int scale = 1;
     int offsetX = 0;
@@ -31,12 +38,6 @@ struct Display {
     bool fullScreen = false;
     bool pressed = false;  // the program has heard a press and not yet its release
     WINDOWPLACEMENT placement = {};
-
-    ~Display() {
-        if (surfaceDC != nullptr) SelectObject(surfaceDC, previousBitmap);
-        DeleteDC(surfaceDC);
-        DeleteObject(surface);
-    }
 };
 
 std::map<HWND, std::unique_ptr<Display>>& Displays() {
@@ -59,7 +60,7 @@ Display* Find(HWND window) {
 
 Display* FindBySurface(HDC dc) {
     for (auto& [window, display] : Displays()) {
-        if (display->surfaceDC == dc) return display.get();
+        if (display->surfaceDC.get() == dc) return display.get();
     }
     return nullptr;
 }
@@ -70,12 +71,17 @@ UINT RaiseMessage() {
     return message;
 }
 
-// Asked by another start, a window covered by another program's comes back as a minimised one
-// does: a window manager may refuse the focus to a window that only asks for it, never to one
-// restored.
+// Asked by another start, a window that may be covered by another program's comes back as a
+// minimised one does: a window manager may refuse the focus to a window that only asks for
+// it, never to one restored. The restore waits a moment, for a window manager that minimises
+// in its own time to have done so.
+constexpr UINT_PTR kRestoreTimer = 0x43A1;
+constexpr UINT kRestoreDelay = 150;
+
 BOOL BringForward(HWND window, bool asked) {
     if (asked && !IsIconic(window) && GetForegroundWindow() != window) {
         ShowWindow(window, SW_MINIMIZE);
+        return SetTimer(window, kRestoreTimer, kRestoreDelay, nullptr) != 0;
     }
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     // Raised as well as activated: without a window manager to act on the activation (as
@@ -101,12 +107,12 @@ std::wstring Folded(LPCWSTR name) {
 
 bool MakeSurface(Display& display) {
     HDC screen = ::GetDC(nullptr);
-    display.surfaceDC = CreateCompatibleDC(screen);
-    display.surface = CreateCompatibleBitmap(screen, kDisplayWidth, kDisplayHeight);
+    display.surfaceDC.reset(CreateCompatibleDC(screen));
+    display.surface.reset(CreateCompatibleBitmap(screen, kDisplayWidth, kDisplayHeight));
     ::ReleaseDC(nullptr, screen);
     if (display.surfaceDC == nullptr || display.surface == nullptr) return false;
-    display.previousBitmap = SelectObject(display.surfaceDC, display.surface);
-    PatBlt(display.surfaceDC, 0, 0, kDisplayWidth, kDisplayHeight, BLACKNESS);
+    display.surfaceSelected.emplace(display.surfaceDC.get(), display.surface.get());
+    PatBlt(display.surfaceDC.get(), 0, 0, kDisplayWidth, kDisplayHeight, BLACKNESS);
     return true;
 }
 
@@ -114,11 +120,11 @@ bool MakeSurface(Display& display) {
 void Fit(Display& display) {
     RECT client{};
     ::GetClientRect(display.window, &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    display.scale = std::max(1, std::min(width / kDisplayWidth, height / kDisplayHeight));
-    display.offsetX = (width - kDisplayWidth * display.scale) / 2;
-    display.offsetY = (height - kDisplayHeight * display.scale) / 2;
+    const platform::WholeFit fit = platform::FitWhole(
+        client.right - client.left, client.bottom - client.top, kDisplayWidth, kDisplayHeight);
+    display.scale = fit.scale;
+    display.offsetX = fit.left;
+    display.offsetY = fit.top;
 }
 
 // Draws the display, and the bars around it, onto the window's own context.
@@ -138,21 +144,19 @@ void Present(Display& display, HDC windowDC) {
         if (bar.right > bar.left && bar.bottom > bar.top) FillRect(windowDC, &bar, black);
     }
     SetStretchBltMode(windowDC, COLORONCOLOR);
-    StretchBlt(windowDC, picture.left, picture.top, width, height, display.surfaceDC, 0, 0,
-               kDisplayWidth, kDisplayHeight, SRCCOPY);
+    StretchBlt(windowDC, picture.left, picture.top, width, height, display.surfaceDC.get(), 0,
+               0, kDisplayWidth, kDisplayHeight, SRCCOPY);
     lastPresent = GetTickCount();
 }
 
 // A point of the client area in display pixels; false in the bars around the picture.
 bool ToDisplay(const Display& display, LPARAM position, LPARAM& mapped) {
-    const int x = static_cast<short>(LOWORD(position)) - display.offsetX;
-    const int y = static_cast<short>(HIWORD(position)) - display.offsetY;
-    const bool inside = x >= 0 && y >= 0 && x < kDisplayWidth * display.scale &&
-                        y < kDisplayHeight * display.scale;
-    const int displayX = std::clamp(x < 0 ? -1 : x / display.scale, 0, kDisplayWidth - 1);
-    const int displayY = std::clamp(y < 0 ? -1 : y / display.scale, 0, kDisplayHeight - 1);
-    mapped = MAKELPARAM(displayX, displayY);
-    return inside;
+    const int x =
+        platform::ToPicture(static_cast<short>(LOWORD(position)), display.offsetX, display.scale);
+    const int y =
+        platform::ToPicture(static_cast<short>(HIWORD(position)), display.offsetY, display.scale);
+    mapped = MAKELPARAM(std::clamp(x, 0, kDisplayWidth - 1), std::clamp(y, 0, kDisplayHeight - 1));
+    return x >= 0 && y >= 0 && x < kDisplayWidth && y < kDisplayHeight;
 }
 
 void ToggleFullScreen(Display& display) {
@@ -254,6 +258,11 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             Displays().erase(window);
             return result;
         }
+        case WM_TIMER:
+            if (wParam != kRestoreTimer) break;
+            KillTimer(window, kRestoreTimer);
+            BringForward(window, false);
+            return 0;
         default:
             if (message == RaiseMessage()) return BringForward(window, true);
             break;
@@ -265,12 +274,12 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 HDC GetDC(HWND window) {
     Display* display = Find(window);
-    return display != nullptr ? display->surfaceDC : ::GetDC(window);
+    return display != nullptr ? display->surfaceDC.get() : ::GetDC(window);
 }
 
 int ReleaseDC(HWND window, HDC dc) {
     Display* display = Find(window);
-    if (display == nullptr || dc != display->surfaceDC) return ::ReleaseDC(window, dc);
+    if (display == nullptr || dc != display->surfaceDC.get()) return ::ReleaseDC(window, dc);
     if (IsWindowVisible(window)) {
         HDC windowDC = ::GetDC(window);
         Present(*display, windowDC);
@@ -284,9 +293,9 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
     Display* display = Find(window);
     if (display == nullptr || windowDC == nullptr) return windowDC;
     display->paintDC = windowDC;
-    paint->hdc = display->surfaceDC;
+    paint->hdc = display->surfaceDC.get();
     paint->rcPaint = {0, 0, kDisplayWidth, kDisplayHeight};
-    return display->surfaceDC;
+    return display->surfaceDC.get();
 }
 
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
@@ -367,8 +376,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, exStyle);
     const int frameWidth = frame.right - frame.left;
     const int frameHeight = frame.bottom - frame.top;
-    const int scale = std::max(1, std::min((workWidth - frameWidth) / kDisplayWidth,
-                                           (workHeight - frameHeight) / kDisplayHeight));
+    const int scale = platform::FitWhole(workWidth - frameWidth, workHeight - frameHeight,
+                                         kDisplayWidth, kDisplayHeight)
+                          .scale;
     const int outerWidth = kDisplayWidth * scale + frameWidth;
     const int outerHeight = kDisplayHeight * scale + frameHeight;
 
@@ -429,22 +439,6 @@ bool RaiseRunningInstance(LPCWSTR className, LPCWSTR title, DWORD waitMs) {
     }
 }
 
-BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    LOGPEN pen = {};
-    if (GetObjectW(GetCurrentObject(dc, OBJ_PEN), sizeof pen, &pen) == sizeof pen &&
-        pen.lopnStyle == PS_NULL) {
-        ++right;
-        ++bottom;
-    }
-    return ::Rectangle(dc, left, top, right, bottom);
-}
-
-HFONT CreateFontIndirectW(const LOGFONTW* font) {
-    LOGFONTW adapted = *font;
-    adapted.lfQuality = NONANTIALIASED_QUALITY;
-    adapted.lfOutPrecision = OUT_TT_PRECIS;
-    return ::CreateFontIndirectW(&adapted);
-}
 
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal) {
     if (::PeekMessageW(message, window, filterMin, filterMax, removal)) return TRUE;
@@ -453,137 +447,13 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     return ::PeekMessageW(message, window, filterMin, filterMax, removal);
 }
 
-DWORD GetTickCount() {
-    return TestSeams().tickCount != nullptr ? TestSeams().tickCount() : ::GetTickCount();
-}
-
-void GetLocalTime(LPSYSTEMTIME time) {
-    if (TestSeams().localTime != nullptr) {
-        TestSeams().localTime(time);
-    } else {
-        ::GetLocalTime(time);
-    }
-}
-
-BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
-    if (TestSeams().playSound != nullptr) return TestSeams().playSound(sound, flags);
-    return ::sndPlaySoundW(sound, flags);
-}
-
-LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
-                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
-                     LPDWORD disposition) {
-    if (key == HKEY_CURRENT_USER) {
-        if (TestSeams().registryRefused) return ERROR_ACCESS_DENIED;
-        if (TestSeams().registryRoot != nullptr) key = TestSeams().registryRoot;
-    }
-    return ::RegCreateKeyExW(key, subKey, reserved, keyClass, options, access, security, result,
-                             disposition);
-}
-
-namespace {
-std::map<HRSRC, int>& ResourceIds() {
-    static std::map<HRSRC, int> ids;
-    return ids;
-}
-std::map<int, int>& LoadCounts() {
-    static std::map<int, int> counts;
-    return counts;
-}
-}  // namespace
-
-HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
-    HRSRC found = ::FindResourceW(module, name, type);
-    if (found != nullptr && IS_INTRESOURCE(name)) {
-        ResourceIds()[found] = static_cast<int>(reinterpret_cast<std::uintptr_t>(name));
-    }
-    return found;
-}
-
-HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
-    auto id = ResourceIds().find(resource);
-    if (id != ResourceIds().end()) ++LoadCounts()[id->second];
-    return ::LoadResource(module, resource);
-}
-
-int ResourceLoadCount(int id) { return LoadCounts()[id]; }
-
-Seams& TestSeams() {
-    static Seams seams;
-    return seams;
-}
 
 COLORREF DisplayPixel(HWND window, int x, int y) {
     Display* display = Find(window);
     if (display == nullptr || x < 0 || y < 0 || x >= kDisplayWidth || y >= kDisplayHeight) {
         return CLR_INVALID;
     }
-    return GetPixel(display->surfaceDC, x, y);
+    return GetPixel(display->surfaceDC.get(), x, y);
 }
 
 }  // namespace win32adapter
-
-BOOL SHFullScreen(HWND, DWORD) { return TRUE; }
-BOOL SHSipPreference(HWND, SIPSTATE) { return TRUE; }
-BOOL SHHandleWMActivate(HWND, WPARAM, LPARAM, SHACTIVATEINFO*, DWORD) { return TRUE; }
-BOOL SHHandleWMSettingChange(HWND, WPARAM, LPARAM, SHACTIVATEINFO*) { return TRUE; }
-
-BOOL TransparentImage(HDC dest, LONG destX, LONG destY, LONG destWidth, LONG destHeight,
-                      HANDLE source, LONG sourceX, LONG sourceY, LONG sourceWidth,
-                      LONG sourceHeight, COLORREF transparentColor) {
-    if (destWidth != sourceWidth || destHeight != sourceHeight || sourceWidth <= 0 ||
-        sourceHeight <= 0) {
-        return FALSE;
-    }
-    const DWORD kind = GetObjectType(source);
-    HDC sourceDC = nullptr;
-    HDC madeDC = nullptr;
-    HGDIOBJ madeBitmap = nullptr;
-    if (kind == OBJ_DC || kind == OBJ_MEMDC) {
-        sourceDC = static_cast<HDC>(source);
-    } else if (kind == OBJ_BITMAP) {
-        madeDC = CreateCompatibleDC(dest);
-        madeBitmap = SelectObject(madeDC, source);
-        sourceDC = madeDC;
-    } else {
-        return FALSE;
-    }
-
-    // TransparentBlt leaves out only exact matches: the block is copied into a 32-bit
-    // surface where every pixel that matches the key on the 5-6-5 bits becomes the key.
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = sourceWidth;
-    info.bmiHeader.biHeight = -sourceHeight;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP keyed = CreateDIBSection(dest, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC keyedDC = CreateCompatibleDC(dest);
-    BOOL done = FALSE;
-    if (keyed != nullptr && keyedDC != nullptr) {
-        HGDIOBJ previous = SelectObject(keyedDC, keyed);
-        BitBlt(keyedDC, 0, 0, sourceWidth, sourceHeight, sourceDC, sourceX, sourceY, SRCCOPY);
-        GdiFlush();
-        // DIB pixels are 0x00RRGGBB; a COLORREF is 0x00BBGGRR.
-        const DWORD key = (GetRValue(transparentColor) << 16) |
-                          (GetGValue(transparentColor) << 8) | GetBValue(transparentColor);
-        const DWORD mask = 0xF8FCF8u;
-        auto* pixels = static_cast<DWORD*>(bits);
-        const std::size_t count = static_cast<std::size_t>(sourceWidth) * sourceHeight;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (((pixels[i] ^ key) & mask) == 0) pixels[i] = key;
-        }
-        done = TransparentBlt(dest, destX, destY, destWidth, destHeight, keyedDC, 0, 0,
-                              sourceWidth, sourceHeight, transparentColor & 0xFFFFFFu);
-        SelectObject(keyedDC, previous);
-    }
-    if (keyedDC != nullptr) DeleteDC(keyedDC);
-    if (keyed != nullptr) DeleteObject(keyed);
-    if (madeDC != nullptr) {
-        SelectObject(madeDC, madeBitmap);
-        DeleteDC(madeDC);
-    }
-    return done;
-}
