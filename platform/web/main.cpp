@@ -21,6 +21,8 @@ int main() {
     WebSound sound;
     BakedText text;
     WebStore registry;
+    // Every stored value is in memory before the program's first read.
+    registry.Open();
     WebInstance instances;
     SetDisplay(&display);
     SetSoundOutput(&sound);

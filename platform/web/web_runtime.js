@@ -184,71 +184,189 @@ var ChalkmereWeb = (function () {
     return ended;
   }
 
-  // ---- Registry: one localStorage entry per key and per value, so every change is written
-  // at once and a closed tab loses nothing.
+  // ---- Registry: one IndexedDB record per key and per value, all read into memory when the
+  // program starts so that reads stay synchronous. Each write is one transaction with strict
+  // durability, and the program goes on only when it has completed: localStorage, written to
+  // disk some seconds after a change, lost the last results to every crash of the browser.
   const kPrefix = 'chalkmere.registry/';
+  // Entries that could not be read are kept here rather than written over.
+  const kAside = 'chalkmere.unreadable/';
+  const kDatabase = 'chalkmere';
+  const kTable = 'registry';
   const lower = (text) => text.replace(/[A-Z]/g, (c) => c.toLowerCase());
   const keyEntry = (path) => kPrefix + encodeURIComponent(lower(path));
   const valueEntry = (path, name) => keyEntry(path) + '/' + encodeURIComponent(lower(name));
 
-  // Storage that is disabled or refused throws on first touch.
-  function storage() {
+  // Records as stored: '' for a key, {type, data: hex text} for a value. Null while storage
+  // cannot be used (refused, or a newer build of the page took the database over).
+  let database = null;
+  const records = new Map();
+
+  function openDatabase() {
+    return new Promise((resolve) => {
+      let opening;
+      try {
+        opening = indexedDB.open(kDatabase);
+      } catch (e) {
+        resolve(null);  // switched off, or refused
+        return;
+      }
+      opening.onupgradeneeded = () => {
+        if (!opening.result.objectStoreNames.contains(kTable)) {
+          opening.result.createObjectStore(kTable);
+        }
+      };
+      opening.onsuccess = () => {
+        const opened = opening.result;
+        opened.onversionchange = () => {
+          opened.close();
+          if (database === opened) database = null;
+        };
+        resolve(opened);
+      };
+      opening.onerror = () => resolve(null);
+    });
+  }
+
+  // `changes` as [entry, record] pairs; resolves true once the transaction has completed.
+  function commit(changes) {
+    return new Promise((settle) => {
+      let transaction = null;
+      try {
+        transaction = database.transaction(kTable, 'readwrite', { durability: 'strict' });
+        const table = transaction.objectStore(kTable);
+        for (const change of changes) table.put(change[1], change[0]);
+      } catch (e) {
+        try { if (transaction) transaction.abort(); } catch (ignored) { /* already over */ }
+        settle(false);  // full, refused or closed
+        return;
+      }
+      transaction.oncomplete = () => settle(true);
+      transaction.onabort = () => settle(false);
+    });
+  }
+
+  function readAll(opened) {
+    return new Promise((resolve) => {
+      try {
+        const table = opened.transaction(kTable, 'readonly').objectStore(kTable);
+        const cursor = table.openCursor();
+        const all = [];
+        cursor.onsuccess = () => {
+          if (cursor.result === null) return resolve(all);
+          all.push([cursor.result.key, cursor.result.value]);
+          cursor.result.continue();
+        };
+        cursor.onerror = () => resolve(null);
+      } catch (e) {
+        resolve(null);
+      }
+    });
+  }
+
+  // What an earlier build left in localStorage joins the records once; it is removed only when
+  // it is safely in IndexedDB (a record already there is the newer).
+  async function takeOver() {
+    let store;
+    const found = [];
     try {
-      return window.localStorage || null;
+      store = window.localStorage;
+      for (let i = 0; store && i < store.length; ++i) {
+        const entry = store.key(i);
+        if (entry.startsWith(kPrefix)) found.push([entry, store.getItem(entry)]);
+      }
     } catch (e) {
-      return null;
+      return;
     }
+    const changes = [];
+    for (const pair of found) {
+      const entry = pair[0];
+      const text = pair[1];
+      if (records.has(entry)) continue;
+      let record = text;  // kept as text when it is not a value's JSON: unreadable
+      try {
+        if (text !== '' && typeof JSON.parse(text) === 'object') record = JSON.parse(text);
+      } catch (e) { /* unreadable */ }
+      records.set(entry, record);
+      changes.push([entry, record]);
+    }
+    if (found.length === 0 || (changes.length > 0 && !(await commit(changes)))) return;
+    try {
+      for (const pair of found) store.removeItem(pair[0]);
+    } catch (e) { /* taken over again next time */ }
+  }
+
+  // Opens the store afresh: the program's start, before its first read.
+  async function load() {
+    if (database !== null) database.close();
+    database = null;
+    records.clear();
+    const opened = await openDatabase();
+    const all = opened && (await readAll(opened));
+    if (!all) return;
+    for (const pair of all) records.set(pair[0], pair[1]);
+    database = opened;
+    await takeOver();
+    // Kept when the disk runs low; an installed app gets it without asking.
+    try {
+      if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
+    } catch (e) { /* not offered */ }
   }
 
   // -1 unavailable, 0 the key was there, 1 it was made.
-  function createKey(path) {
-    const store = storage();
-    if (store === null) return -1;
-    try {
-      if (store.getItem(keyEntry(path)) !== null) return 0;
-      store.setItem(keyEntry(path), '');
-      return 1;
-    } catch (e) {
-      return -1;
-    }
+  async function createKey(path) {
+    if (database === null) return -1;
+    const entry = keyEntry(path);
+    if (records.has(entry)) return 0;
+    if (!(await commit([[entry, '']]))) return -1;
+    records.set(entry, '');
+    return 1;
   }
 
-  // {type, bytes}, null when absent (or not ours to read), undefined when unavailable.
-  function get(path, name) {
-    const store = storage();
-    if (store === null) return undefined;
-    let text;
-    try {
-      text = store.getItem(valueEntry(path, name));
-    } catch (e) {
-      return undefined;
-    }
-    if (text === null) return null;
-    try {
-      const value = JSON.parse(text);
-      if (!Number.isInteger(value.type) || value.type < 0 || typeof value.data !== 'string' ||
-          !/^([0-9a-f]{2})*$/.test(value.data)) {
-        return null;
-      }
-      const bytes = new Uint8Array(value.data.length / 2);
-      for (let i = 0; i < bytes.length; ++i) bytes[i] = parseInt(value.data.substr(i * 2, 2), 16);
-      return { type: value.type, bytes: bytes };
-    } catch (e) {
+  // A value's bytes as the desktop reads hex: either case, and the whole bytes of an odd
+  // number of digits; null when the record cannot be read at all.
+  function decode(record) {
+    if (record === null || typeof record !== 'object' || !Number.isInteger(record.type) ||
+        record.type < 0 || typeof record.data !== 'string' || !/^[0-9a-fA-F]*$/.test(record.data)) {
       return null;
     }
+    const bytes = new Uint8Array(record.data.length >> 1);
+    for (let i = 0; i < bytes.length; ++i) bytes[i] = parseInt(record.data.substr(i * 2, 2), 16);
+    return { type: record.type, bytes: bytes };
   }
 
-  function set(path, name, type, data, size) {
-    const store = storage();
-    if (store === null) return false;
+  // {type, bytes}, null when absent (or unreadable), undefined when unavailable.
+  function get(path, name) {
+    if (database === null) return undefined;
+    const record = records.get(valueEntry(path, name));
+    return record === undefined ? null : decode(record);
+  }
+
+  // Resolves true once the value is stored; an unreadable record it replaces is kept aside in
+  // the same transaction.
+  async function set(path, name, type, data, size) {
+    if (database === null) return false;
     let hex = '';
     for (let i = 0; i < size; ++i) hex += (HEAPU8[data + i] | 0x100).toString(16).substr(1);
-    try {
-      store.setItem(valueEntry(path, name), JSON.stringify({ type: type, data: hex }));
-      return true;
-    } catch (e) {
-      return false;  // full, or refused
+    const entry = valueEntry(path, name);
+    const record = { type: type, data: hex };
+    const old = records.get(entry);
+    const changes = [[entry, record]];
+    if (old !== undefined && decode(old) === null) {
+      changes.unshift([kAside + entry.substr(kPrefix.length) + '@' + new Date().toISOString(), old]);
     }
+    if (!(await commit(changes))) return false;
+    for (const change of changes) records.set(change[0], change[1]);
+    return true;
+  }
+
+  // Begun with the page, while the program's code is still on its way; a later Open reads
+  // afresh.
+  let pending = load();
+  function openStore() {
+    const loading = pending || load();
+    pending = null;
+    return loading;
   }
 
   // ---- One instance per browser: a Web Lock held for the life of the tab, released by the
@@ -333,7 +451,7 @@ var ChalkmereWeb = (function () {
   }
 
   return {
-    events, wait, open, show, hide, present, play, stop, createKey, get, set,
+    events, wait, open, show, hide, present, play, stop, openStore, createKey, get, set,
     claim, release, findOther, askOtherToRaise, takeRaiseRequest, finished,
   };
 })();

@@ -5,8 +5,9 @@
 #include <climits>
 
 // clang-format off
-EM_JS(int, chalkmere_store_create_key, (const char* path), {
-    return ChalkmereWeb.createKey(UTF8ToString(path));
+EM_ASYNC_JS(void, chalkmere_store_open, (), { await ChalkmereWeb.openStore(); });
+EM_ASYNC_JS(int, chalkmere_store_create_key, (const char* path), {
+    return await ChalkmereWeb.createKey(UTF8ToString(path));
 });
 // The value's size (its type in *type and as many bytes as fit in `out`), -1 when absent, -2
 // when the storage cannot be read.
@@ -19,13 +20,16 @@ EM_JS(int, chalkmere_store_get, (const char* path, const char* name, unsigned* t
     HEAPU8.set(value.bytes.subarray(0, Math.min(capacity, value.bytes.length)), out);
     return value.bytes.length;
 });
-EM_JS(int, chalkmere_store_set, (const char* path, const char* name, unsigned type,
-                                 const unsigned char* data, int size), {
-    return ChalkmereWeb.set(UTF8ToString(path), UTF8ToString(name), type, data, size) ? 1 : 0;
+EM_ASYNC_JS(int, chalkmere_store_set, (const char* path, const char* name, unsigned type,
+                                       const unsigned char* data, int size), {
+    return (await ChalkmereWeb.set(UTF8ToString(path), UTF8ToString(name), type, data, size)) ? 1
+                                                                                            : 0;
 });
 // clang-format on
 
 namespace platform {
+
+void WebStore::Open() { chalkmere_store_open(); }
 
 StoreResult WebStore::CreateKey(const std::string& path, bool& created) {
     const int made = chalkmere_store_create_key(path.c_str());

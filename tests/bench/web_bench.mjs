@@ -1,6 +1,7 @@
 // The web page's figures: what it costs to fetch (gzip, as a server would send it), how soon
 // its first frame shows after navigation against a baseline page that only draws one frame of
-// the same size, and the memory the program holds.
+// the same size, the memory the program holds, and how soon a right answer's pixels show
+// after its tap (its click heard and its result stored).
 //   node web_bench.mjs <build-web folder>   (tests/web's node modules must be installed)
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
@@ -16,7 +17,9 @@ const LOADS = 9;
 const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
 let total = 0;
 console.log('file              bytes      gzip -9');
-for (const file of ['index.html', 'chalkmere.js', 'chalkmere.wasm']) {
+// The script and module, whatever names a build gives them.
+const built = fs.readdirSync(folder).filter((file) => /^chalkmere\b.*\.(js|wasm)$/.test(file)).sort();
+for (const file of ['index.html', ...built]) {
   const data = fs.readFileSync(path.join(folder, file));
   const packed = zlib.gzipSync(data, { level: 9 }).length;
   total += packed;
@@ -60,6 +63,47 @@ for (let round = 0; round < 3; round++) {
   runs.page.push(page.ms);
   memory = page.memory;
 }
+// A right answer: the title's tap, then the right card of the first problem of a fixed moment
+// (slot 3, as in the web story), timed from its press to the next frame.
+const MOMENT = Date.UTC(2026, 11, 6, 10, 20, 30);
+async function tapToPixels() {
+  const context = await browser.createBrowserContext();
+  const tab = await context.newPage();
+  await tab.setViewport({ width: 480, height: 640 });
+  await tab.evaluateOnNewDocument((moment) => {
+    const Real = Date;
+    globalThis.Date = function Date(...args) {
+      if (!new.target) return new Real(moment).toString();
+      return Reflect.construct(Real, args.length ? args : [moment], new.target);
+    };
+    Object.assign(Date, { prototype: Real.prototype, now: () => moment, parse: Real.parse, UTC: Real.UTC });
+  }, MOMENT);
+  await tab.emulateTimezone('UTC');
+  await tab.goto(server.url);
+  await tab.waitForFunction(() => window.chalkmere?.state === 'running');
+  const box = await tab.evaluate(() => {
+    const r = document.getElementById('screen').getBoundingClientRect();
+    return [r.left, r.top, r.width / 240];
+  });
+  const at = (x, y) => [box[0] + (x + 0.5) * box[2], box[1] + (y + 0.5) * box[2]];
+  // The title takes taps once it has settled, as a child sees it.
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  const framesBefore = await tab.evaluate(() => window.chalkmere.frames);
+  await tab.mouse.click(...at(120, 160));
+  await tab.waitForFunction((n) => window.chalkmere.frames > n, {}, framesBefore);
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  await tab.evaluate(() => document.getElementById('screen').addEventListener('pointerdown',
+    () => { window.pressed = [performance.now(), window.chalkmere.frames]; }, { once: true }));
+  await tab.mouse.click(...at(20 + 50 * 3 + 23, 268 + 25));
+  await tab.waitForFunction(() => window.chalkmere.frames > window.pressed[1]);
+  const ms = await tab.evaluate(() => window.chalkmere.lastFrameMs - window.pressed[0]);
+  await context.close();
+  return ms;
+}
+const taps = [];
+for (let i = 0; i < LOADS; i++) taps.push(await tapToPixels());
+console.log(`tap to pixels (a right answer, its click and its result stored): ${median(taps).toFixed(1)} ms`);
+
 const [page, floor] = [median(runs.page), median(runs.baseline)];
 console.log(`first frame after navigation: ${page.toFixed(0)} ms (goal: within 300 ms); ` +
             `baseline page ${floor.toFixed(0)} ms; ratio ${(page / floor).toFixed(2)}`);

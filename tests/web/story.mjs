@@ -66,7 +66,7 @@ async function openPage(context, viewport, tag, prepare = () => {}) {
       return Reflect.construct(Real, args.length ? args : [moment], new.target);
     };
     Object.assign(Date, { prototype: Real.prototype, now: () => moment, parse: Real.parse, UTC: Real.UTC });
-    window.realStorage = localStorage;
+    window.realIndexedDB = indexedDB;
   }, MOMENT);
   await page.evaluateOnNewDocument(prepare);
   return page;
@@ -153,14 +153,29 @@ async function expectScreen(page, name, label, timeout = 5000, inside = () => tr
 
 // The stored values as the desktop's registry_dump prints them: REG_SZ text, and "stat" as
 // correct/attempts for each of the 12 levels.
-const storage = (page) => page.evaluate(() => Object.fromEntries(Object.entries(window.realStorage)));
+// Every stored record by its entry, read from IndexedDB beside the page's own connection (and
+// never creating the database where the page has none).
+const storage = (page) => page.evaluate(() => new Promise((resolve, reject) => {
+  const opening = window.realIndexedDB.open('chalkmere');
+  opening.onupgradeneeded = () => opening.transaction.abort();
+  opening.onerror = () => resolve({});
+  opening.onsuccess = () => {
+    const table = opening.result.transaction('registry').objectStore('registry');
+    const [keys, values] = [table.getAllKeys(), table.getAll()];
+    table.transaction.oncomplete = () => {
+      opening.result.close();
+      resolve(Object.fromEntries(keys.result.map((key, i) => [key, values.result[i]])));
+    };
+    table.transaction.onabort = () => reject(new Error('the stored records could not be read'));
+  };
+}));
 
 async function registry(page) {
   const all = await storage(page);
   return ['score', 'level', 'auto', 'stat'].map((name) => {
     const entry = all[`${KEY}/${name}`];
     if (entry === undefined) return `${name}=missing`;
-    const { type, data } = JSON.parse(entry);
+    const { type, data } = entry;
     const bytes = Buffer.from(data, 'hex');
     if (type !== (name === 'stat' ? 3 : 1)) return `${name}=type${type}`;
     if (name === 'stat')
@@ -414,6 +429,8 @@ async function browserTestsStory(browser) {
     await page.waitForFunction(() => window.testsEnded !== undefined, { timeout: 15000 })
       .catch(() => fail('the test program did not end'));
     const [ended, log] = await page.evaluate(() => [window.testsEnded, document.getElementById('log').textContent]);
+    // A program that waited (Asyncify) is ended by throwing its exit status.
+    pageErrors.splice(0, Infinity, ...pageErrors.filter((e) => e !== 'tests: ExitStatus'));
     pageLog.write(log);
     if (ended !== 0) {
       const failed = [...log.matchAll(/^\[  FAILED  \] (\S+) \(/gm)].map((m) => m[1]);
@@ -431,13 +448,13 @@ async function browserTestsStory(browser) {
 const refusals = {
   // Room for the key, none for a value, until the story frees some (window.storageFreed).
   full: () => {
-    const set = Storage.prototype.setItem;
-    Storage.prototype.setItem = function (name, value) {
+    const put = IDBObjectStore.prototype.put;
+    IDBObjectStore.prototype.put = function (value, key) {
       if (value !== '' && !window.storageFreed) throw new DOMException('full', 'QuotaExceededError');
-      return set.call(this, name, value);
+      return put.call(this, value, key);
     };
   },
-  refused: () => Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('no', 'SecurityError'); } }),
+  refused: () => Object.defineProperty(window, 'indexedDB', { get() { throw new DOMException('no', 'SecurityError'); } }),
 };
 
 async function refusedStorageStory(browser) {
@@ -506,10 +523,38 @@ async function touchStory(browser) {
   await context.close();
 }
 
+// The browser killed (its whole process group, as a crash, a dead battery or the system's memory
+// killer would) right after each of ten right answers, and started again on the same profile:
+// each answer is kept.
+let crashing = null;
+async function crashStory() {
+  story = 'crash';
+  step('the browser killed right after each of ten right answers keeps every one of them');
+  const profile = fs.mkdtempSync(path.join(workDir, 'profile-'));
+  // The first problem of the stories' seed at level 1, its right card in slot 3, each time.
+  const kept = (n) => n === 0 ? NOTHING : [`score=${12 * n}`, 'level=missing', 'auto=missing',
+    `stat=${n}/${n}${' 0/0'.repeat(11)}`];
+  for (let round = 1; round <= 10; round++) {
+    crashing = await launch(1, profile);
+    const page = await openPage(crashing.defaultBrowserContext(), { width: 800, height: 1000 }, `crash${round}`);
+    await page.goto(url, { waitUntil: 'load' });
+    await waitForState(page, 'running');
+    await expectRegistry(page, kept(round - 1));
+    await tap(page, false, 120, 160);
+    await expectScreen(page, 'e2e-game', `crash${round}`, 5000, (x, y) => y >= 268);
+    await tap(page, false, ...card(3));
+    await expectRegistry(page, kept(round), 5000);
+    const chromium = crashing.process();
+    process.kill(-chromium.pid, 'SIGKILL');
+    if (chromium.exitCode === null && chromium.signalCode === null) await new Promise((resolve) => chromium.once('exit', resolve));
+    crashing = null;
+  }
+}
+
 // Each story in a Chromium of its own, with the scale factor the browser's own (as on a phone,
 // where layout works in device pixels): an emulated factor lays out in CSS pixels and snaps a
 // canvas of 1280 / 3 CSS pixels to 1278 or 1281 device pixels.
-const launch = (scale) => puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium',
+const launch = (scale, userDataDir = undefined) => puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium', userDataDir,
   headless: true, args: ['--no-sandbox', '--disable-gpu', `--force-device-scale-factor=${scale}`] });
 const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story took more than 150 s`); process.exit(1); }, 150000);
 let browser;
@@ -520,12 +565,14 @@ try {
     for (const play of stories) await play(browser);
     await browser.close();
   }
+  await crashStory();
   checkPage();
 } catch (error) {
   status = 1;
   console.error(error instanceof Failure ? `FAIL [${story}]: ${error.message}` : error.stack);
 } finally {
   await browser?.close().catch(() => {});
+  if (crashing) process.kill(-crashing.process().pid, 'SIGKILL');
   await server.stop();
   clearTimeout(watchdog);
   pageLog.end();
