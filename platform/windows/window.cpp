@@ -439,14 +439,12 @@ bool RaiseRunningInstance(LPCWSTR className, LPCWSTR title, DWORD waitMs) {
     }
 }
 
-
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal) {
     if (::PeekMessageW(message, window, filterMin, filterMax, removal)) return TRUE;
     const DWORD wait = GetTickCount() - lastPresent < 1000 ? 1 : 100;
     MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     return ::PeekMessageW(message, window, filterMin, filterMax, removal);
 }
-
 
 COLORREF DisplayPixel(HWND window, int x, int y) {
     Display* display = Find(window);

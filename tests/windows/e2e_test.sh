@@ -3,7 +3,9 @@
 #   e2e_test.sh <chalkmere.exe> <wine-run.sh> <wine prefix>
 # The title (compared with the Linux picture outside its two lines of text, whose font is
 # the system's), the first problem of the Linux stories' seed, a problem scored and stored in
-# the registry, a level chosen, the exit box, and a second start that brings back the first.
+# the registry, a level chosen, the exit box, two copies started together (one runs), and a
+# second start that brings back the first when it is minimised, and when it is covered by
+# another program's window and not answering (the second start ends at once all the same).
 # The drill's screens are compared with pictures of tests/golden/windows/, whose text is in
 # the system's font.
 set -euo pipefail
