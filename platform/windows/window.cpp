@@ -79,6 +79,13 @@ constexpr UINT_PTR kRestoreTimer = 0x43A1;
 constexpr UINT kRestoreDelay = 150;
 
 BOOL BringForward(HWND window, bool asked) {
+    if (asked) {
+        // The foreground as it stands once the input waiting has been taken in (another
+        // program may have taken it while this one was not answering): a peek that finds
+        // nothing takes it in.
+        MSG none;
+        ::PeekMessageW(&none, window, RaiseMessage(), RaiseMessage(), PM_NOREMOVE);
+    }
     if (asked && !IsIconic(window) && GetForegroundWindow() != window) {
         ShowWindow(window, SW_MINIMIZE);
         return SetTimer(window, kRestoreTimer, kRestoreDelay, nullptr) != 0;

@@ -158,7 +158,9 @@ until [ "$(e2e_find_windows)" = "$first_window" ] && [ "$(xdo getwindowfocus)" =
   sleep 0.1
 done
 
-step "covered by another program and not answering, the first is raised by a second start that ends at once"
+step "not answering and then covered by another program, the first is raised by a second start that ends at once"
+# Stopped first, so that it hears of the other window only once it goes on again.
+kill -STOP "$first_pid"
 eval "$(xdo getwindowgeometry --shell "$first_window")"
 xmessage -geometry "${WIDTH}x${HEIGHT}+${X}+${Y}" cover >/dev/null 2>&1 9>&- &
 E2E_PIDS+=("$!")
@@ -167,7 +169,6 @@ until focus=$(xdo getwindowfocus) && [ -n "$focus" ] && [ "$focus" != "$first_wi
   [ "$(now_ms)" -lt "$deadline" ] || fail "the other program's window never took the focus"
   sleep 0.1
 done
-kill -STOP "$first_pid"
 e2e_launch
 e2e_wait_exit "$E2E_PID" 10000
 kill -CONT "$first_pid"
