@@ -91,13 +91,13 @@ const canvasBox = (page) => page.evaluate(() => {
 // The middle of display pixel (x, y) on the page.
 const onPage = (r, x, y) => [r.left + ((x + 0.5) * r.width) / W, r.top + ((y + 0.5) * r.height) / H];
 
-// Taps display pixel (x, y), `count` times 120 ms apart (a child's double tap).
+// Taps display pixel (x, y), `count` times in a row (a child's double tap).
 async function tap(page, touch, x, y, count = 1) {
   const [px, py] = onPage(await canvasBox(page), x, y);
-  for (let i = 0; i < count; i++) {
-    if (i) await sleep(120);
-    await (touch ? page.touchscreen.tap(px, py) : page.mouse.click(px, py));
-  }
+  // The taps of a double tap follow each other as fast as the browser takes them: on a loaded
+  // machine a sleep between them can stretch past the 250 ms in which the second is ignored
+  // (the program's own tests time that window exactly).
+  for (let i = 0; i < count; i++) await (touch ? page.touchscreen.tap(px, py) : page.mouse.click(px, py));
 }
 
 // The canvas as the screen shows it: k x k device pixels per display pixel, the canvas on
