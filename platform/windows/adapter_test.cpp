@@ -256,4 +256,12 @@ TEST(Adapter, TheRegistryKeepsTheStoreContract) {
     RegCloseKey(key);
 }
 
+// One copy per class and title: the first claim holds until the process ends, a second one
+// for the same names is refused (as it is for another process), other names are free.
+TEST(Adapter, AnInstanceIsClaimedOncePerClassAndTitle) {
+    EXPECT_TRUE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));
+    EXPECT_FALSE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));
+    EXPECT_TRUE(win32adapter::ClaimInstance(L"ClaimTest", L"Two"));
+}
+
 }  // namespace
