@@ -59,6 +59,17 @@ e2e_cleanup() {
 # Ids of the visible windows titled Chalkmere, one a line.
 e2e_find_windows() { xdo search --onlyvisible --name '^Chalkmere$' 2>/dev/null || true; }
 
+# Waits up to 10 s until <count> Chalkmere windows are shown; fails if process <pid> (<who>)
+# ends meanwhile.
+e2e_wait_for_windows() {
+  local deadline=$(($(now_ms) + 10000))
+  until [ "$(e2e_find_windows | wc -l)" -eq "$1" ]; do
+    kill -0 "$2" 2>/dev/null || fail "$3 ended"
+    [ "$(now_ms)" -lt "$deadline" ] || fail "not $1 windows but $(e2e_find_windows | wc -l) after 10 s"
+    sleep 0.05
+  done
+}
+
 # Starts the program and waits for its window; sets E2E_WINDOW and E2E_SCALE.
 e2e_start_program() {
   e2e_launch

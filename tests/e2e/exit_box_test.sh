@@ -32,12 +32,7 @@ first_window=$E2E_WINDOW first_pid=$E2E_PID
 step "a start on another data folder is a game of its own, beside the first"
 E2E_DATA_HOME="$E2E_TMP/other-data" e2e_launch
 other_pid=$E2E_PID
-deadline=$(($(now_ms) + 10000))
-until [ "$(e2e_find_windows | wc -l)" -eq 2 ]; do
-  kill -0 "$other_pid" 2>/dev/null || fail "the start on another data folder ended"
-  [ "$(now_ms)" -lt "$deadline" ] || fail "no second window within 10 s"
-  sleep 0.05
-done
+e2e_wait_for_windows 2 "$other_pid" "the start on another data folder"
 
 step "a start on the first data folder again raises its game and ends with code 0"
 e2e_launch

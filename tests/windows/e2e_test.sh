@@ -132,12 +132,7 @@ if kill -0 "${pair[0]}" 2>/dev/null; then first_pid=${pair[0]} E2E_PID=${pair[1]
 fi
 e2e_wait_exit "$E2E_PID" 10000
 [ "$E2E_EXIT_CODE" -eq 0 ] || fail "the copy that lost ended with status $E2E_EXIT_CODE"
-deadline=$(($(now_ms) + 10000))
-until [ "$(e2e_find_windows | wc -l)" -eq 1 ]; do
-  kill -0 "$first_pid" 2>/dev/null || fail "the copy that won ended"
-  [ "$(now_ms)" -lt "$deadline" ] || fail "not one window but $(e2e_find_windows | wc -l)"
-  sleep 0.05
-done
+e2e_wait_for_windows 1 "$first_pid" "the copy that won"
 first_window=$(e2e_find_windows)
 E2E_WINDOW=$first_window
 until [ "$(xdo getwindowfocus)" = "$first_window" ]; do
