@@ -335,7 +335,9 @@ async function reloadToGame(page, why, deployed, timeout = 3000) {
   await page.reload({ waitUntil: 'domcontentloaded', timeout }).catch(() => {});
   await page.waitForFunction(() => window.chalkmere?.state === 'running', { timeout })
     .catch(async () => fail(`${why}: the game did not start within ${timeout} ms (the page's state is ` +
-                            `${await page.evaluate(() => window.chalkmere?.state).catch(() => 'unknown')})`));
+                            // a page still waiting for its document never answers an evaluation
+                            `${await Promise.race([page.evaluate(() => window.chalkmere?.state),
+                                                   sleep(1000).then(() => 'not loaded')]).catch(() => 'unknown')})`));
   const running = await page.evaluate(() => window.chalkmere.deployed);
   if (running !== deployed) fail(`${why}: the build ${running ?? 'first'} runs, not ${deployed ?? 'the first'}`);
 }
@@ -556,7 +558,7 @@ async function crashStory() {
 // canvas of 1280 / 3 CSS pixels to 1278 or 1281 device pixels.
 const launch = (scale, userDataDir = undefined) => puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium', userDataDir,
   headless: true, args: ['--no-sandbox', '--disable-gpu', `--force-device-scale-factor=${scale}`] });
-const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story took more than 150 s`); process.exit(1); }, 150000);
+const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story took more than 240 s`); process.exit(1); }, 240000);
 let browser;
 let status = 0;
 try {
