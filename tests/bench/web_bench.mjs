@@ -7,6 +7,7 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import zlib from 'node:zlib';
+import { freezeClock } from '../web/frozen_clock.mjs';
 import { serve } from '../web/serve.mjs';
 
 const require = createRequire(new URL('../web/package.json', import.meta.url));
@@ -65,20 +66,11 @@ for (let round = 0; round < 3; round++) {
 }
 // A right answer: the title's tap, then the right card of the first problem of a fixed moment
 // (slot 3, as in the web story), timed from its press to the next frame.
-const MOMENT = Date.UTC(2026, 11, 6, 10, 20, 30);
 async function tapToPixels() {
   const context = await browser.createBrowserContext();
   const tab = await context.newPage();
   await tab.setViewport({ width: 480, height: 640 });
-  await tab.evaluateOnNewDocument((moment) => {
-    const Real = Date;
-    globalThis.Date = function Date(...args) {
-      if (!new.target) return new Real(moment).toString();
-      return Reflect.construct(Real, args.length ? args : [moment], new.target);
-    };
-    Object.assign(Date, { prototype: Real.prototype, now: () => moment, parse: Real.parse, UTC: Real.UTC });
-  }, MOMENT);
-  await tab.emulateTimezone('UTC');
+  await freezeClock(tab);
   await tab.goto(server.url);
   await tab.waitForFunction(() => window.chalkmere?.state === 'running');
   const box = await tab.evaluate(() => {

@@ -13,14 +13,12 @@ import path from 'node:path';
 import { setTimeout as sleep } from 'node:timers/promises';
 import { PNG } from 'pngjs';
 import puppeteer from 'puppeteer-core';
+import { freezeClock } from './frozen_clock.mjs';
 import { serve } from './serve.mjs';
 
 const [site, goldenDir, workDir] = process.argv.slice(2);
 const W = 240;
 const H = 320;
-// The desktop stories' frozen moment (local time = UTC here): the program seeds its problems
-// from it, so the first problem has its right card in slot 3.
-const MOMENT = Date.UTC(2026, 11, 6, 10, 20, 30);
 const KEY = 'chalkmere.registry/' + encodeURIComponent('hkey_current_user\\software\\brindlewick\\chalkmere');
 const NOTHING = ['score=missing', 'level=missing', 'auto=missing', 'stat=missing'];
 const PLAYED = 'stat=0/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0';
@@ -58,16 +56,8 @@ async function openPage(context, viewport, tag, prepare = () => {}) {
   page.on('console', (m) => pageLog.write(`${tag} ${m.type()}: ${m.text()}\n`));
   page.on('pageerror', (e) => pageErrors.push(`${tag}: ${e.message}`));
   await page.setViewport(viewport);
-  await page.emulateTimezone('UTC');
-  await page.evaluateOnNewDocument((moment) => {
-    const Real = Date;
-    globalThis.Date = function Date(...args) {
-      if (!new.target) return new Real(moment).toString();
-      return Reflect.construct(Real, args.length ? args : [moment], new.target);
-    };
-    Object.assign(Date, { prototype: Real.prototype, now: () => moment, parse: Real.parse, UTC: Real.UTC });
-    window.realIndexedDB = indexedDB;
-  }, MOMENT);
+  await freezeClock(page);
+  await page.evaluateOnNewDocument(() => { window.realIndexedDB = indexedDB; });
   await page.evaluateOnNewDocument(prepare);
   return page;
 }
