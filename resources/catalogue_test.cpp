@@ -38,6 +38,13 @@ TEST(Resources, Bitmaps) {
              Row{IDB_OK_BUTTON, 120, 30, 4, 2, Key::Background},
              Row{IDB_RESET_BUTTON, 180, 30, 4, 2, Key::Background},
              Row{IDB_RESET_RING, 2040, 42, 4, 20, Key::Background},
+             Row{IDB_ANIMALS, 640, 64, 8, 10, Key::Background},
+             Row{IDB_ANIMALS_SMALL, 192, 24, 8, 8, Key::Background},
+             Row{IDB_CAPTIONS, 704, 24, 8, 4, Key::Background},
+             Row{IDB_CELL_MARK, 76, 76, 4, 1, Key::Background},
+             Row{IDB_REMOVE_BUTTON, 48, 24, 4, 2, Key::Background},
+             Row{IDB_REMOVE_RING, 720, 36, 4, 20, Key::Background},
+             Row{IDB_BACK_BUTTON, 80, 35, 8, 2, Key::Corners},
          }) {
         SCOPED_TRACE(id);
         const auto* resource = platform::FindProgramResource(platform::ResourceType::Bitmap, id);

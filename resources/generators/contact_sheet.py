@@ -31,7 +31,9 @@ MAX_WIDTH = 1560
 
 # strips whose equal parts should line up; marked with rulers above the 3x views
 PARTS = {"check-mark.bmp": 4, "settings-button.bmp": 2, "ok-button.bmp": 2,
-         "reset-button.bmp": 2, "reset-ring.bmp": 20}
+         "reset-button.bmp": 2, "reset-ring.bmp": 20, "animals.bmp": 10,
+         "animals-small.bmp": 8, "captions.bmp": 4, "remove-button.bmp": 2,
+         "remove-ring.bmp": 20, "back-button.bmp": 2}
 
 
 def bmp_depth(path):

@@ -7,8 +7,10 @@ of the tools this uses.
 import os
 import sys
 
+import animals
 import app_icons
 import boards
+import chooser
 import contact_sheet
 import hold_ring
 import pieces
@@ -26,6 +28,8 @@ def main():
     boards.generate(art)
     pieces.generate(art)
     hold_ring.generate(art)
+    animals.generate(art)
+    chooser.generate(art)
     sounds.generate(sound)
     contact_sheet.generate(art, os.path.join(RESOURCES, "contact-sheet.png"))
     app_icons.generate(os.path.join(RESOURCES, "icons"))

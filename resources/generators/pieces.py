@@ -192,8 +192,13 @@ def exit_box():
 # ---------------------------------------------------------------------------------------------
 # Settings button (145): two 40 x 35 faces, a grey key with a red rising chart arrow
 
-def _tile_face(pressed):
-    w, h = 40, 35
+TILE_W, TILE_H = 40, 35
+
+
+def tile_face(pressed, symbol):
+    """One face of a grey key; `symbol(blend, ox, oy)` paints what is on it, with
+    `blend(coverage, colour)` and the key's offset (one pixel when pressed)."""
+    w, h = TILE_W, TILE_H
     tw, th = 39, 34                      # the key itself; the spare pixel is its shadow
     ox, oy = (1, 1) if pressed else (0, 0)
     ys, xs = np.mgrid[0:h, 0:w].astype(np.float32)
@@ -221,7 +226,6 @@ def _tile_face(pressed):
     face_col = (206, 210, 213) * (1 - vertical) + (176, 181, 186) * vertical
     layers += [(body, (62, 68, 72)), (slope, bevel), (face, face_col)]
 
-    # chart: faint grid, axis, then the arrow on top (anti-aliased against the face)
     img = compose(layers, (w, h))
     rgb = np.asarray(img, dtype=np.float32)[..., :3].copy()
     alpha = np.asarray(img)[..., 3].copy()
@@ -230,6 +234,17 @@ def _tile_face(pressed):
         nonlocal rgb
         cov = np.clip(cov, 0, 1)[..., None] * face[..., None]
         rgb = rgb * (1 - cov) + np.asarray(colour, np.float32) * cov
+
+    symbol(blend, ox, oy)
+    if pressed:
+        rgb = rgb * 0.80
+    out = np.dstack([np.clip(np.round(rgb), 0, 255), alpha]).astype(np.uint8)
+    return Image.fromarray(out, "RGBA")
+
+
+def _chart(blend, ox, oy):
+    """Faint grid, axis, then the arrow on top (anti-aliased against the face)."""
+    w, h = TILE_W, TILE_H
 
     def grid(draw, s):
         for gy in (12, 18, 24):
@@ -265,14 +280,9 @@ def _tile_face(pressed):
                   fill=255, width=int(0.9 * s))
     blend(coverage(w, h, shine) * 0.7, (246, 120, 104))
 
-    if pressed:
-        rgb = rgb * 0.80
-    out = np.dstack([np.clip(np.round(rgb), 0, 255), alpha]).astype(np.uint8)
-    return Image.fromarray(out, "RGBA")
-
 
 def settings_button():
-    return side_by_side(_tile_face(False), _tile_face(True))
+    return side_by_side(tile_face(False, _chart), tile_face(True, _chart))
 
 
 # ---------------------------------------------------------------------------------------------
