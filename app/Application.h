@@ -1,15 +1,16 @@
-// The top-level controller: builds the three screens once, keeps which one is current, and
-// moves between them when their navigation figures are tapped.
+// The top-level controller: builds the screens once, keeps which one is current, moves
+// between them when their navigation figures are tapped, and keeps which child is playing.
 #pragma once
 
 #include <cstdint>
 
+#include "drill/ChildrenScreen.h"
 #include "drill/GameScreen.h"
 #include "drill/SettingsScreen.h"
 #include "drill/SplashScreen.h"
 #include "scene/ScreenListener.h"
 
-class Application final : public ScreenListener {
+class Application final : public ScreenListener, public ChildrenListener {
 public:
     Application(HWND window, HINSTANCE instance);
     ~Application();
@@ -19,12 +20,25 @@ public:
     void SwitchTo(Screen* screen);
     void OnFigureDown(Screen* screen, Figure* figure, std::int32_t x, std::int32_t y) override;
     void OnFigureUp(Screen* screen, Figure* figure, std::int32_t x, std::int32_t y) override;
+    void OnChildrenAction(Action action, std::int32_t value) override;
+
+    // Reads the household again; false (knowing what it knew) when the store cannot be read.
+    bool ReadChildren();
+    void ShowChildren(ChildrenScreen::Page page, std::int32_t child);
+    // Makes the child's progress the one the drill and the settings show.
+    void PlayAs(std::int32_t child);
+    // The playing child's picture on the drill and the settings, while there are several.
+    void ShowPlayingChild();
 
     HWND window;
     HINSTANCE instance;
     GameScreen* gameScreen = nullptr;
     SettingsScreen* settingsScreen = nullptr;
     SplashScreen* splashScreen = nullptr;
+    ChildrenScreen* childrenScreen = nullptr;
+    // As last read; empty until the title is tapped, which is a household of one.
+    Household household;
+    std::int32_t playing = 1;
     Screen* current = nullptr;
     const void* tapSound = nullptr;
     // When the shown screen last changed: a press that follows within kSettleTime belongs to

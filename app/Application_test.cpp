@@ -13,6 +13,7 @@
 #include "resources/ResourceIds.h"
 #include "scene/WaveResource.h"
 #include "tests/support/Pixels.h"
+#include "tests/support/StoredValues.h"
 
 namespace {
 
@@ -162,6 +163,85 @@ TEST_F(ProgramTest, AHeldPressIsShownWithinFortyFiveMillisecondsAfterStillness) 
         ASSERT_NE(shown, 0u) << "the press at " << press << " was never shown";
         EXPECT_LE(shown - press, 45u) << "pressed at " << press;
     }
+}
+
+// Brother and sister through the window's messages: the sister is added from the settings
+// with the fox, each plays under their own picture into their own values, the chooser rings
+// who played last and ignores the second tap of a double tap, and the sister is removed by a
+// two-second hold and a confirmation, after which her brother plays on.
+TEST_F(ProgramTest, EachChildPlaysTheirOwnProgressUnderTheirOwnPicture) {
+    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
+    const HWND window = FindWindowW(TEXT("ORVANE"), TEXT("Chalkmere"));
+    const auto press = [&](DWORD wait, POINT at, DWORD held = 0) {
+        platform::testing::SetTickCount(now += wait);
+        PostMessageW(window, WM_LBUTTONDOWN, 1, MAKELPARAM(at.x, at.y));
+        Pump();
+        platform::testing::SetTickCount(now += held);
+        Pump();
+        PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        Pump();
+    };
+    const auto answerRight = [&] {
+        const Answer* right = application->gameScreen->answers.At(0);
+        press(300, {right->GetX() + 5, right->GetY() + 5});
+        platform::testing::SetTickCount(now += 1500);  // the check mark, then the next problem
+        Pump();
+    };
+    ChildrenScreen* const children = application->childrenScreen;
+    using Page = ChildrenScreen::Page;
+    testsupport::StoredValues brother;
+    testsupport::StoredValues sister(TEXT("Software\\Brindlewick\\Chalkmere\\Children\\2"));
+
+    press(300, {120, 160});
+    answerRight();
+    EXPECT_FALSE(application->gameScreen->childPicture->visible) << "one child: no picture";
+    // Settings, the heading, the free cell, the fox; back to the settings and the drill.
+    for (const POINT at : {POINT{32, 37}, POINT{120, 20}, POINT{170, 100}, POINT{120, 100}}) {
+        press(300, at);
+    }
+    ASSERT_EQ(std::pair(application->current, children->page),
+              (std::pair<Screen*, Page>(children, Page::Children)));
+    press(300, {30, 37});
+    press(300, {65, 275});
+    ASSERT_EQ(application->current, application->gameScreen);
+    EXPECT_TRUE(application->gameScreen->childPicture->visible);
+
+    // The brother's picture in the top bar leads to the chooser; a second tap 120 ms later
+    // chooses nobody; the sister's fox, in the second cell, starts her drill.
+    press(300, {66, 37});
+    press(120, {170, 100});
+    ASSERT_EQ(std::pair(application->current, children->page),
+              (std::pair<Screen*, Page>(children, Page::WhoIsPlaying)));
+    press(300, {170, 100});
+    EXPECT_EQ(application->gameScreen->progress->child, 2);
+    EXPECT_EQ(application->gameScreen->childPicture->currentFrame, 1) << "the fox";
+    answerRight();
+    press(300, {32, 37});
+    press(300, {30 + 30 * 2 + 5, 87 + 5});  // level 3 for her
+    press(300, {65, 275});
+    EXPECT_EQ(std::tuple(brother.Text(TEXT("score")), sister.Text(TEXT("score")),
+                         sister.Text(TEXT("level")), brother.Text(TEXT("level")),
+                         brother.Text(TEXT("lastChild"))),
+              std::tuple(testsupport::WideString(TEXT("12")), testsupport::WideString(TEXT("12")),
+                         testsupport::WideString(TEXT("3")), testsupport::WideString(TEXT("<missing>")),
+                         testsupport::WideString(TEXT("2"))));
+
+    // Her badge held 1.5 s does nothing; held 2 s it asks, showing her fox; the cross removes.
+    press(300, {32, 37});
+    press(300, {120, 20});
+    press(300, {196, 70}, 1500);
+    EXPECT_EQ(children->page, Page::Children);
+    press(300, {196, 70}, 2000);
+    EXPECT_EQ(children->page, Page::Remove);
+    press(300, {120, 240});
+    EXPECT_EQ(std::pair(children->page, sister.Text(TEXT("picture"))),
+              std::pair(Page::Children, testsupport::WideString(TEXT("<missing>"))));
+    EXPECT_EQ(application->settingsScreen->progress->child, 1);
+    press(300, {30, 37});
+    press(300, {65, 275});
+    EXPECT_EQ(std::pair(application->current, application->gameScreen->childPicture->visible),
+              (std::pair<Screen*, bool>(application->gameScreen, false)));
+    EXPECT_EQ(application->gameScreen->progress->score, 12);
 }
 
 }  // namespace

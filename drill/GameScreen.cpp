@@ -3,6 +3,7 @@
 #include "drill/ScreenParts.h"
 #include "resources/ResourceIds.h"
 #include "scene/Button.h"
+#include "scene/Hotspot.h"
 #include "scene/WaveResource.h"
 
 namespace {
@@ -58,6 +59,20 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
 
     exitBox = AddExitBox(*this, window, this);
 
+    // Between the settings tile and the caption; the spot round it is a finger's size.
+    childPicture = new Animation(this, window, IDB_ANIMALS_SMALL, 8, 1);
+    childPicture->SetX(55);
+    childPicture->SetY(kTopRowY + 5);
+    childPicture->SetZOrder(20);
+    AddFigure(childPicture);
+    childSpot = new Hotspot(this, window, 34, 36);
+    childSpot->SetX(childPicture->GetX() - 5);
+    childSpot->SetY(kTopRowY);
+    childSpot->SetZOrder(40);
+    childSpot->SetVisible(false);
+    childSpot->AddListener(this);
+    AddFigure(childSpot);
+
     UpdateScoreText();
     NewProblem();
 }
@@ -85,6 +100,15 @@ void GameScreen::UpdateScoreText() {
 
 void GameScreen::RefreshStars() {
     for (int i = 0; i < Progress::kLevels; ++i) stars[i]->SetVisible(i < progress->level);
+}
+
+void GameScreen::ShowChild(std::int32_t picture) {
+    const std::int32_t frame = picture > 0 ? picture - 1 : 0;
+    if (childPicture->visible && frame != childPicture->currentFrame) childPicture->Invalidate();
+    childPicture->currentFrame = frame;
+    childPicture->SetVisible(picture > 0);
+    childSpot->SetVisible(picture > 0);
+    childSpot->SetEnabled(picture > 0);
 }
 
 void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {

@@ -32,6 +32,8 @@ public:
     void AddResultText(std::int32_t result);
     void UpdateScoreText();
     void RefreshStars();
+    // Shows the picture (1 and up) of the child playing; 0 for a household of one.
+    void ShowChild(std::int32_t picture);
 
     Animation* checkMark = nullptr;
     ObjectList<Answer*> answers;  // the correct one first, then the wrong ones as drawn
@@ -49,6 +51,9 @@ public:
     LOGFONTW scoreFont = {};
     Image* exitBox = nullptr;
     const void* exitSound = nullptr;
+    // Whose game it is, while more than one child plays; a tap on it asks again.
+    Animation* childPicture = nullptr;
+    Figure* childSpot = nullptr;
 
 private:
     // Draws the operands for the level's operation, as the level table says.

@@ -3,39 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
-#include <vector>
-
-#include "platform/portable/read_decimal.h"
+#include <optional>
 
 namespace {
-
-constexpr LPCWSTR kProgressKey = TEXT("Software\\Brindlewick\\Chalkmere");
-constexpr DWORD kStatisticsSize = Progress::kLevels * 2 * 4;
-
-HKEY OpenProgressKey() {
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kProgressKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, &disposition) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return key;
-}
-
-// True when the `size` bytes read hold a terminated string.
-bool IsTerminated(const WCHAR* text, DWORD size) {
-    for (DWORD i = 0; i < size / 2; ++i) {
-        if (text[i] == 0) return true;
-    }
-    return false;
-}
-
-std::int32_t ReadInt32(const BYTE* bytes) {
-    const std::uint32_t value =
-        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-        (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
-    return static_cast<std::int32_t>(value);
-}
 
 // Counts stop at the 32-bit limit instead of wrapping.
 std::int32_t AddCounts(std::int32_t a, std::int32_t b) {
@@ -43,128 +13,28 @@ std::int32_t AddCounts(std::int32_t a, std::int32_t b) {
     return sum > INT_MAX ? INT_MAX : static_cast<std::int32_t>(sum);
 }
 
-void WriteInt32(BYTE* bytes, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<BYTE>(bits >> (8 * i));
-}
+// The records of children not playing just now, kept with what they could not write yet.
+ObjectList<Progress*> keptRecords;
 
 }  // namespace
 
 Progress* sharedProgress = nullptr;
 std::int32_t progressRefs = 0;
 
-Progress::Progress() {
-    Stored stored;
-    loaded = ReadStored(stored);
-    score = stored.score;
-    level = stored.level;
-    autoLevel = stored.autoLevel;
-    for (int i = 0; i < kLevels; ++i) stats[i] = stored.stats[i];
+Progress::Progress(std::int32_t number) : child(number), store(number) {
+    const std::optional<StoredProgress> stored = store.Read();
+    loaded = stored.has_value();
+    const StoredProgress shown = stored.value_or(StoredProgress{});
+    score = shown.score;
+    level = shown.level;
+    autoLevel = shown.autoLevel;
+    for (int i = 0; i < kLevels; ++i) stats[i] = shown.stats[i];
     bonus = kFullBonus;
 }
 
 Progress::~Progress() { recentResults.Clear(); }
 
-bool Progress::ReadStored(Stored& stored) {
-    readFailed = false;
-    // Each load stops at the first that cannot read: a lock held elsewhere is waited for once.
-    stored.score = LoadNumber(TEXT("score"), 0, kMaxScore);
-    if (!readFailed) stored.level = LoadNumber(TEXT("level"), 1, kLevels);
-    if (!readFailed) stored.autoLevel = LoadNumber(TEXT("auto"), 0, 1) == 0;
-    if (!readFailed) LoadStatistics(stored.stats);
-    if (readFailed) stored = Stored{};
-    return !readFailed;
-}
-
-int Progress::LoadNumber(LPCWSTR name, int min, int max) {
-    HKEY key = OpenProgressKey();
-    if (key == nullptr) {
-        readFailed = true;
-        return min;
-    }
-    int result = min;
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    const LONG found = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
-    if (found == ERROR_SUCCESS && type == REG_SZ) {
-        WCHAR text[10];
-        size = sizeof text;
-        int number = 0;
-        // Text that is longer than the buffer, of another type or unterminated counts as
-        // missing; an out-of-range number is replaced by the default, never clamped.
-        const LONG read =
-            RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(text), &size);
-        if (read == ERROR_SUCCESS && type == REG_SZ && IsTerminated(text, size) &&
-            ReadDecimalW(text, &number) == 1 && number >= min && number <= max) {
-            result = number;
-        }
-        if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) readFailed = true;
-    } else if (found != ERROR_SUCCESS && found != ERROR_FILE_NOT_FOUND) {
-        readFailed = true;
-    }
-    RegCloseKey(key);
-    return result;
-}
-
-bool Progress::SaveNumber(LPCWSTR name, int value) {
-    // The text holds nine characters and the terminator; a longer number is not cut short.
-    if (value > 999999999 || value < -99999999) return true;
-    HKEY key = OpenProgressKey();
-    if (key == nullptr) return false;
-    WCHAR text[10];
-    const int length = wsprintfW(text, TEXT("%d"), value);
-    const LONG written = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                        static_cast<DWORD>((length + 1) * 2));
-    RegCloseKey(key);
-    return written == ERROR_SUCCESS;
-}
-
-bool Progress::SaveStatistics() {
-    HKEY key = OpenProgressKey();
-    if (key == nullptr) return false;
-    BYTE bytes[kStatisticsSize];
-    for (int i = 0; i < kLevels; ++i) {
-        WriteInt32(bytes + i * 8, stats[i].correct);
-        WriteInt32(bytes + i * 8 + 4, stats[i].attempts);
-    }
-    const LONG written = RegSetValueExW(key, TEXT("stat"), 0, REG_BINARY, bytes, kStatisticsSize);
-    RegCloseKey(key);
-    return written == ERROR_SUCCESS;
-}
-
-void Progress::LoadStatistics(LevelStatistics (&into)[kLevels]) {
-    HKEY key = OpenProgressKey();
-    if (key == nullptr) {
-        readFailed = true;
-        return;
-    }
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    BYTE bytes[kStatisticsSize] = {};
-    const LONG found = RegQueryValueExW(key, TEXT("stat"), nullptr, &type, nullptr, &size);
-    if (found == ERROR_SUCCESS && type == REG_BINARY && size > 0) {
-        // A longer value is read whole and its first 96 bytes used; a shorter one fills the
-        // leading records.
-        std::vector<BYTE> stored(size);
-        if (RegQueryValueExW(key, TEXT("stat"), nullptr, &type, stored.data(), &size) ==
-            ERROR_SUCCESS) {
-            for (DWORD i = 0; i < size && i < kStatisticsSize; ++i) bytes[i] = stored[i];
-        } else {
-            readFailed = true;
-        }
-    } else if (found != ERROR_SUCCESS && found != ERROR_FILE_NOT_FOUND) {
-        readFailed = true;
-    }
-    RegCloseKey(key);
-    for (int i = 0; i < kLevels; ++i) {
-        const std::int32_t correct = ReadInt32(bytes + i * 8);
-        const std::int32_t attempts = ReadInt32(bytes + i * 8 + 4);
-        // A record that cannot be true would show a percentage outside 0..100.
-        if (correct >= 0 && correct <= attempts) into[i] = {correct, attempts};
-    }
-}
-
-void Progress::MergeStored(const Stored& stored) {
+void Progress::MergeStored(const StoredProgress& stored) {
     // A reset chosen meanwhile stands: what the record holds now came after it.
     if (!outage.reset) {
         const long long sum = static_cast<long long>(stored.score) + outage.points;
@@ -194,18 +64,19 @@ void Progress::MergeStored(const Stored& stored) {
 void Progress::Save(std::uint8_t values) {
     unsaved |= values;
     if (!loaded) {
-        Stored stored;
-        if (!ReadStored(stored)) return;
+        const std::optional<StoredProgress> stored = store.Read();
+        if (!stored) return;
         loaded = true;
         unsaved = 0;
-        MergeStored(stored);
+        MergeStored(*stored);
     }
-    if ((unsaved & kStat) != 0 && SaveStatistics()) unsaved &= ~kStat;
-    if ((unsaved & kScore) != 0 && SaveNumber(TEXT("score"), score)) unsaved &= ~kScore;
-    if ((unsaved & kLevel) != 0 && SaveNumber(TEXT("level"), level)) unsaved &= ~kLevel;
-    // Stored inverted: 0 while automatic levelling is on.
-    if ((unsaved & kAuto) != 0 && SaveNumber(TEXT("auto"), autoLevel ? 0 : 1)) unsaved &= ~kAuto;
+    if ((unsaved & kStat) != 0 && store.WriteStatistics(stats)) unsaved &= ~kStat;
+    if ((unsaved & kScore) != 0 && store.WriteScore(score)) unsaved &= ~kScore;
+    if ((unsaved & kLevel) != 0 && store.WriteLevel(level)) unsaved &= ~kLevel;
+    if ((unsaved & kAuto) != 0 && store.WriteAutoLevel(autoLevel)) unsaved &= ~kAuto;
 }
+
+void Progress::SavePending() { Save(0); }
 
 void Progress::AddBonusToScore() {
     // The score stops at the largest value that loads back, so no saved score is lost.
@@ -307,5 +178,35 @@ void ReleaseProgress() {
         sharedProgress->recentResults.Clear();
         delete sharedProgress;
         sharedProgress = nullptr;
+        keptRecords.ForEachInSnapshot([](Progress* record) { delete record; });
+        keptRecords.Clear();
+    }
+}
+
+Progress* SelectChildProgress(std::int32_t child) {
+    if (sharedProgress == nullptr || sharedProgress->child == child) return sharedProgress;
+    keptRecords.InsertAt(sharedProgress, keptRecords.count);
+    Progress* record = nullptr;
+    for (auto* node = keptRecords.head; node != nullptr; node = node->next) {
+        if (node->value->child == child) record = node->value;
+    }
+    if (record != nullptr) {
+        keptRecords.Remove(record);
+        record->SavePending();
+    } else {
+        record = new Progress(child);
+    }
+    sharedProgress = record;
+    return record;
+}
+
+void ForgetChildProgress(std::int32_t child) {
+    for (auto* node = keptRecords.head; node != nullptr; node = node->next) {
+        if (node->value->child == child) {
+            Progress* record = node->value;
+            keptRecords.Remove(record);
+            delete record;
+            return;
+        }
     }
 }

@@ -1,25 +1,22 @@
-// The learner's progress: level, score, points on offer, automatic levelling, per-level
-// statistics and the recent results that automatic levelling judges. One shared record,
-// written through to the current user's registry at every change.
+// A child's progress: level, score, points on offer, automatic levelling, per-level
+// statistics and the recent results that automatic levelling judges. The playing child's
+// record is the shared one, written through to the current user's registry at every change.
 #pragma once
 
 #include <cstdint>
 
+#include "drill/ProgressStore.h"
 #include "platform/win32.h"
 #include "scene/ObjectList.h"
 
-struct LevelStatistics {
-    std::int32_t correct;   // problems at this level solved without a wrong tap
-    std::int32_t attempts;  // problems completed at this level
-};
-
 class Progress {
 public:
-    static constexpr int kLevels = 12;
-    static constexpr std::int32_t kMaxScore = 999999;
+    static constexpr int kLevels = kStoredLevels;
+    static constexpr std::int32_t kMaxScore = ProgressStore::kMaxScore;
     static constexpr std::int32_t kFullBonus = 12;
 
-    Progress();
+    // The first child's record is number 1.
+    explicit Progress(std::int32_t child = 1);
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -33,6 +30,8 @@ public:
     // The share of first tries in whole percent, rounded down exactly (a float ratio shows 52
     // for 53 of 100).
     std::int32_t CorrectPercent(int levelNumber) const;
+    // Writes what earlier saves could not, once the stored values can be read.
+    void SavePending();
 
     std::int32_t level = 1;
     LevelStatistics stats[kLevels] = {};
@@ -42,15 +41,9 @@ public:
     bool scoreChanged = false;
     std::int32_t score = 0;
     std::int32_t bonus = kFullBonus;
+    const std::int32_t child;
 
 private:
-    // The values as the registry holds them (the defaults for those it does not).
-    struct Stored {
-        std::int32_t score = 0;
-        std::int32_t level = 1;
-        bool autoLevel = true;
-        LevelStatistics stats[kLevels] = {};
-    };
     // What this session changed while the stored values could not be read: put on top of
     // them once they can, so that neither they nor the session's own progress is lost.
     struct Outage {
@@ -62,20 +55,13 @@ private:
     };
     enum Value : std::uint8_t { kScore = 1, kLevel = 2, kAuto = 4, kStat = 8 };
 
-    // A load that meets a registry that cannot be read (a lock, a full disk) sets readFailed.
-    int LoadNumber(LPCWSTR name, int min, int max);
-    bool SaveNumber(LPCWSTR name, int value);
-    bool SaveStatistics();
-    void LoadStatistics(LevelStatistics (&into)[kLevels]);
-    // False when the registry could not be read; `stored` then holds the defaults.
-    bool ReadStored(Stored& stored);
     // Takes the stored values in at last, with this session's changes on top.
-    void MergeStored(const Stored& stored);
+    void MergeStored(const StoredProgress& stored);
     // Writes `values` and every value an earlier save could not write. Nothing is written
     // while the stored values have not been read: defaults must never replace them.
     void Save(std::uint8_t values);
 
-    bool readFailed = false;
+    ProgressStore store;
     bool loaded = false;
     std::uint8_t unsaved = 0;
     Outage outage;
@@ -88,3 +74,9 @@ extern std::int32_t progressRefs;
 
 Progress* AcquireProgress();
 void ReleaseProgress();
+
+// Makes the child's record the shared one (while one is acquired). The records of children
+// who played before are kept until the last release, with whatever they could not write yet.
+Progress* SelectChildProgress(std::int32_t child);
+// Drops a removed child's record, writing nothing more.
+void ForgetChildProgress(std::int32_t child);

@@ -38,3 +38,13 @@ void ForwardToListeners(ObjectList<ScreenListener*>& listeners, Screen* screen, 
         }
     });
 }
+
+bool FollowHold(Animation* ring, DWORD held, DWORD hold, std::int32_t frames) {
+    const auto frame =
+        static_cast<std::int32_t>(held >= hold ? frames - 1 : held * (frames - 1) / hold);
+    if (frame != ring->currentFrame) {
+        ring->currentFrame = frame;
+        ring->Invalidate();
+    }
+    return held >= hold;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "scene/Animation.h"
 #include "scene/Image.h"
 #include "scene/ObjectList.h"
 #include "scene/Screen.h"
@@ -21,3 +22,7 @@ void EndProgram(HWND window, const void* exitSound);
 // Passes a figure's stylus event on to each listener of the screen, from a snapshot.
 void ForwardToListeners(ObjectList<ScreenListener*>& listeners, Screen* screen, Figure* figure,
                         bool down, std::int32_t x, std::int32_t y);
+
+// Shows on `ring` (a strip of `frames`) how much of `hold` ms has been held; true once the
+// whole time has been.
+bool FollowHold(Animation* ring, DWORD held, DWORD hold, std::int32_t frames);

@@ -65,6 +65,19 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
 
     exitBox = AddExitBox(*this, window, this);
 
+    childrenSpot = new Hotspot(this, window, 120, 30);
+    childrenSpot->SetX(60);
+    childrenSpot->SetY(6);
+    childrenSpot->SetZOrder(40);
+    childrenSpot->SetVisible(true);
+    childrenSpot->AddListener(this);
+    AddFigure(childrenSpot);
+    childPicture = new Animation(this, window, IDB_ANIMALS_SMALL, 8, 1);
+    childPicture->SetX(170);
+    childPicture->SetY(kAutoBoxY - 7);
+    childPicture->AddListener(this);
+    AddFigure(childPicture);
+
     for (std::int32_t level = 1; level <= Progress::kLevels; ++level) {
         auto* box = new Hotspot(this, window, checkMark->GetWidth(), checkMark->GetHeight());
         box->SetZOrder(40);
@@ -123,9 +136,19 @@ void SettingsScreen::Paint(HDC dc, bool full) {
     Screen::Paint(dc, full);
 }
 
+void SettingsScreen::ShowChild(std::int32_t picture) {
+    const std::int32_t frame = picture > 0 ? picture - 1 : 0;
+    if (childPicture->visible && frame != childPicture->currentFrame) childPicture->Invalidate();
+    childPicture->currentFrame = frame;
+    childPicture->SetVisible(picture > 0);
+    childPicture->SetEnabled(picture > 0);
+}
+
 void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
     if (figure == exitBox) {
         EndProgram(window, exitSound);
+    } else if (figure == childrenSpot || figure == childPicture) {
+        // Passed on: the children are another screen's.
     } else if (lstrcmpW(figure->GetTypeName(), TEXT("Hotspot")) == 0) {
         if (figure->tag == 0) {
             progress->SetAutoLevel(!progress->autoLevel);
@@ -156,14 +179,7 @@ void SettingsScreen::OnFigureUp(Figure* figure, std::int32_t x, std::int32_t y) 
 
 void SettingsScreen::Tick(DWORD time) {
     if (resetArmed) {
-        const DWORD held = time - resetPressed;
-        const auto frame = static_cast<std::int32_t>(
-            held >= kResetHold ? kResetRingFrames - 1 : held * (kResetRingFrames - 1) / kResetHold);
-        if (frame != resetRing->currentFrame) {
-            resetRing->currentFrame = frame;
-            resetRing->Invalidate();
-        }
-        if (held >= kResetHold) {
+        if (FollowHold(resetRing, time - resetPressed, kResetHold, kResetRingFrames)) {
             // Once per press; the closed ring stays until the release.
             resetArmed = false;
             PlayWave(resetSound, true);

@@ -26,6 +26,9 @@ public:
 
     void PlaceLevelMarker();
     void RebuildPercentages();
+    // Shows the picture (1 and up) of the child whose settings these are; 0 for a household
+    // of one.
+    void ShowChild(std::int32_t picture);
 
     Image* checkMark = nullptr;
     Image* levelMarker = nullptr;
@@ -35,6 +38,10 @@ public:
     const void* resetSound = nullptr;
     const void* exitSound = nullptr;
     Image* exitBox = nullptr;
+    // The heading, and the picture of the child while there are several, lead to the
+    // children; with one child nothing new is drawn.
+    Figure* childrenSpot = nullptr;
+    Animation* childPicture = nullptr;
 
     static constexpr DWORD kResetHold = 2000;
     static constexpr std::int32_t kResetRingFrames = 20;

@@ -61,13 +61,13 @@ public:
 private:
     HKEY Open() {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_, 0, nullptr, 0, KEY_ALL_ACCESS,
+        EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                   nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         return key;
     }
 
-    LPCWSTR keyPath_;
+    WideString keyPath_;
 };
 
 }  // namespace testsupport
