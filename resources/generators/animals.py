@@ -75,23 +75,28 @@ class Pen:
                 d.ellipse([x - w / 2, y - w / 2, x + w / 2, y + w / 2], fill=255)
         self._add(style, colour, paint)
 
-    def eye(self, cx, cy, radius, white=True, iris=None, slit=False):
-        """An eye that reads at either size: a white, an optional iris, a dark pupil with a
-        glint of light."""
+    def eye(self, cx, cy, radius, rings=(WHITE,), pupil=0.55, slit=False):
+        """An eye that reads at either size: discs of `rings` colours (a white, an iris), each
+        smaller than the last, and a dark pupil with a glint of light; never under two pixels
+        across."""
         k = 64.0 / self.size                      # one pixel in units
-        if white:
-            r = max(radius, 2.0 * k)
-            self.ellipse((cx - r, cy - r, cx + r, cy + r), WHITE, "solid")
-        if iris is not None:
-            r = max(radius * 0.8, 1.6 * k)
-            self.ellipse((cx - r, cy - r, cx + r, cy + r), iris, "solid")
+        for number, colour in enumerate(rings):
+            r = max(radius * (1 - 0.2 * number), (2.0 - 0.4 * number) * k)
+            self.ellipse((cx - r, cy - r, cx + r, cy + r), colour, "solid")
         if slit:
             w, h = max(radius * 0.25, 0.6 * k), max(radius * 0.75, 1.6 * k)
         else:
-            w = h = max(radius * (0.55 if white else 1.0), 1.1 * k)
-        dy = radius * 0.1 if white else 0.0
+            w = h = max(radius * (pupil if rings else 1.0), 1.1 * k)
+        dy = radius * 0.1 if rings else 0.0
+        if self.small and not slit:
+            # a square of two by two pixels, its top left pixel the glint
+            x, y = round(cx / k - 1) * k, round((cy + dy) / k - 1) * k
+            self.polygon([(x, y), (x + 2 * k, y), (x + 2 * k, y + 2 * k), (x, y + 2 * k)],
+                         PUPIL, "solid")
+            self.polygon([(x, y), (x + k, y), (x + k, y + k), (x, y + k)], WHITE, "solid")
+            return
         self.ellipse((cx - w, cy + dy - h, cx + w, cy + dy + h), PUPIL, "solid")
-        if not self.small and not slit:
+        if not slit:
             g = max(h * 0.4, 0.9 * k)
             gx, gy = cx - w * 0.35, cy + dy - h * 0.35
             self.ellipse((gx - g, gy - g, gx + g, gy + g), WHITE, "solid")
@@ -99,60 +104,61 @@ class Pen:
     def render(self, seed):
         size = self.size
         ys, xs = np.mgrid[0:size, 0:size]
-        streak = pieces.value_noise(size, size + size // 2, 2, seed)[ys + xs // 2, xs]
+        # strokes of the chalk run diagonally: noise stretched fourfold along them
+        streak = pieces.value_noise(size, 2 * size, 2, seed)[xs - ys + size - 1, (xs + ys) // 4]
         rough = pieces.value_noise(size, size, 2, seed + 1) - 0.5
-        speck = pieces.grain(size, size, seed + 2)
         edge = 1 if self.small else 2
-        ring = [(dx, dy) for dx in range(-edge, edge + 1) for dy in range(-edge, edge + 1)
+        disc = [(dx, dy) for dx in range(-edge, edge + 1) for dy in range(-edge, edge + 1)
                 if dx * dx + dy * dy <= edge * edge + 1]
-        layers, bare = [], np.zeros((size, size), bool)
+        layers = []
         for style, colour, cover in self.layers:
             if style == "solid":
                 layers.append((cover >= 0.5, colour))
-                bare &= cover < 0.5
                 continue
-            mask = cover + (0.0 if self.small else 0.35) * rough >= 0.5
+            # broken edges on shapes; lines keep whole, or thin ones would fall apart
+            ragged = 0.35 if style != "line" and not self.small else 0.0
+            mask = cover + ragged * rough >= 0.5
             light = colour + (255 - colour) * 0.35
             if style == "line":
                 layers += [(mask, colour), (mask & (streak > 0.72), light)]
-                bare &= ~mask
                 continue
             # a shape: a soft fill of chalk rubbed over the slate, its outline pressed harder;
             # a patch is a fill alone, rubbed in more firmly
-            strength = (0.72 if self.small else 0.5) + 0.3 * (streak - 0.5)[..., None]
+            # (in a few steps, so the palette keeps every colour exactly)
+            strength = (0.78 if self.small else 0.72) + 0.4 * (streak - 0.5)[..., None]
             if style == "patch":
                 strength = strength + 0.15
+            strength = np.round(strength * 12) / 12
             inner = mask.copy()
-            for dx, dy in ring:
+            for dx, dy in disc:
                 inner &= pieces.shift(mask, dx, dy)
             outline = mask & ~inner if style == "shape" else np.zeros_like(mask)
-            layers += [(mask, SLATE + (colour - SLATE) * strength), (outline, colour),
-                       (outline & (streak > 0.7), light)]
-            # bare grains in a fill show the board itself
-            bare = (bare & ~mask) | (inner & (speck < (0.0 if self.small else 0.03)))
-        rgba = np.asarray(pieces.compose(layers, (size, size))).copy()
-        rgba[bare] = 0
-        return Image.fromarray(rgba, "RGBA")
+            layers += [(mask, SLATE + (colour - SLATE) * np.minimum(strength, 1.0)),
+                       (outline, colour), (outline & (streak > 0.7), light)]
+        return pieces.compose(layers, (size, size))
 
 
 # ---------------------------------------------------------------------------------------------
 # The animals, each in its own colour family
 
 def owl(p):
-    violet = (165, 140, 240)
+    violet, dark = (165, 140, 240), (120, 96, 210)
     for side in (lambda pts: pts, mirror):
         p.polygon(side([(9, 3), (24, 12), (12, 20)]), violet)
     p.ellipse((8, 8, 56, 61), violet)
-    p.ellipse((19, 31, 45, 59), (215, 205, 255), "patch")
+    p.ellipse((19, 33, 45, 59), (215, 205, 255), "patch")
+    for side in (lambda pts: pts, mirror):
+        p.polygon(side(curve((15, 30), (2, 42), (13, 58)) + curve((13, 58), (21, 44), (15, 30))),
+                  dark)
     if not p.small:
-        for x, y in ((26, 42), (38, 42), (32, 49), (26, 55), (38, 55)):
-            p.stroke(curve((x - 3, y - 2), (x, y + 1), (x + 3, y - 2), 6), 1.6, violet)
-    for x in (22, 42):
-        p.ellipse((x - 11, 13, x + 11, 35), (250, 236, 150), "patch")
-        p.eye(x, 24, 7, white=False, iris=None)
-    p.polygon([(28, 31), (36, 31), (32, 39)], (255, 170, 60), "solid")
+        for x, y in ((27, 43), (37, 43), (32, 49), (27, 55), (37, 55)):
+            p.stroke(curve((x - 3, y - 2), (x, y + 1), (x + 3, y - 2), 6), 1.4, dark)
+    for x in (21, 43):
+        p.ellipse((x - 11, 13, x + 11, 35), (225, 218, 255), "patch")
+        p.eye(x, 24, 8, rings=((250, 214, 60),), pupil=0.5)
+    p.polygon([(28, 32), (36, 32), (32, 40)], (255, 160, 40), "solid")
     for x in (26, 38):
-        p.stroke([(x - 3, 60), (x, 57), (x + 3, 60)], 2.2, (255, 170, 60))
+        p.stroke([(x - 3, 61), (x, 58), (x + 3, 61)], 2.2, (255, 160, 40))
 
 
 def fox(p):
@@ -165,28 +171,28 @@ def fox(p):
     for side in (lambda pts: pts, mirror):
         p.polygon(side([(5, 33), (20, 38), (28, 50), (32, 59), (20, 47)]), white, "patch")
     for x in (22, 42):
-        p.eye(x, 31, 4.5)
+        p.eye(x, 31, 4, rings=())
     p.ellipse((27, 52, 37, 59), PUPIL, "solid")
 
 
 def cat(p):
-    yellow = (250, 212, 70)
+    yellow = (255, 214, 64)
     for side in (lambda pts: pts, mirror):
         p.polygon(side([(8, 3), (28, 15), (8, 30)]), yellow)
         p.polygon(side([(11, 10), (22, 16), (11, 24)]), PINK, "patch")
     p.ellipse((5, 12, 59, 60), yellow)
     if not p.small:
         for x in (27, 32, 37):
-            p.stroke([(x, 15), (x, 22)], 2.2, (220, 140, 40))
+            p.stroke([(x, 15), (x, 22)], 2.2, (230, 140, 40))
     for x in (21, 43):
-        p.eye(x, 34, 6, iris=(130, 220, 90), slit=True)
+        p.eye(x, 34, 6, rings=(WHITE, (130, 220, 90)), slit=True)
     p.polygon([(28, 42), (36, 42), (32, 47)], PINK, "solid")
-    p.stroke(curve((25, 48), (28, 53), (32, 47), 8) + curve((32, 47), (36, 53), (39, 48), 8),
-             1.6, (120, 70, 20))
     if not p.small:
-        for dy in (-3, 2):
-            p.stroke([(3, 44 + dy * 1.5), (20, 46 + dy)], 1.3, WHITE)
-            p.stroke([(61, 44 + dy * 1.5), (44, 46 + dy)], 1.3, WHITE)
+        p.stroke(curve((25, 48), (28, 53), (32, 47), 8) + curve((32, 47), (36, 53), (39, 48), 8),
+                 1.6, (120, 70, 20))
+        for side in (lambda pts: pts, mirror):
+            p.stroke(side(curve((19, 45), (10, 42), (2, 43), 8)), 1.4, WHITE)
+            p.stroke(side(curve((19, 48), (10, 48), (3, 51), 8)), 1.4, WHITE)
 
 
 def frog(p):
@@ -211,45 +217,45 @@ def bear(p):
     p.ellipse((5, 10, 59, 60), brown)
     p.ellipse((19, 34, 45, 56), tan)
     for x in (21, 43):
-        p.eye(x, 29, 3.5, white=False)
+        p.eye(x, 29, 4, rings=())
     p.ellipse((27, 36, 37, 43), PUPIL, "solid")
     p.stroke([(32, 42), (32, 47)], 1.6, PUPIL)
     p.stroke(curve((26, 47), (32, 52), (38, 47), 8), 1.6, PUPIL)
 
 
 def rabbit(p):
-    white = (242, 240, 232)
+    white, grey = (242, 240, 232), (130, 120, 120)
     for x in (21, 43):
         p.ellipse((x - 7, 1, x + 7, 36), white)
         p.ellipse((x - 3.5, 6, x + 3.5, 32), PINK, "patch")
     p.ellipse((9, 24, 55, 63), white)
     for x in (23, 41):
-        p.eye(x, 39, 4, white=False)
+        p.eye(x, 39, 4, rings=())
     p.polygon([(29, 46), (35, 46), (32, 50)], PINK, "solid")
-    p.stroke([(32, 49), (32, 53)], 1.4, (130, 120, 120))
+    p.stroke([(32, 49), (32, 53)], 1.4, grey)
     p.stroke(curve((27, 53), (29.5, 56), (32, 53), 6) + curve((32, 53), (34.5, 56), (37, 53), 6),
-             1.4, (130, 120, 120))
+             1.4, grey)
     if not p.small:
-        for side in (1, -1):
-            p.stroke([(32 + side * 10, 49), (32 + side * 24, 46)], 1.2, (200, 200, 190))
-            p.stroke([(32 + side * 10, 51), (32 + side * 23, 53)], 1.2, (200, 200, 190))
+        for side in (lambda pts: pts, mirror):
+            p.stroke(side(curve((21, 49), (12, 46), (6, 46), 8)), 1.3, (210, 210, 200))
+            p.stroke(side(curve((21, 51), (12, 52), (7, 55), 8)), 1.3, (210, 210, 200))
 
 
 def turtle(p):
-    shell, skin, dark = (60, 196, 176), (160, 232, 206), (30, 120, 110)
-    p.ellipse((42, 24, 62, 42), skin)
-    for x in (12, 34):
-        p.ellipse((x, 42, x + 11, 56), skin)
-    p.polygon([(5, 44), (1, 47), (6, 47)], skin)
-    p.pie((4, 14, 52, 74), 180, 360, shell)
-    p.stroke([(4, 44), (52, 44)], 2.6, dark)
+    shell, skin, dark = (60, 200, 180), (150, 226, 150), (24, 120, 104)
+    p.ellipse((42, 20, 63, 41), skin)
+    for x in (9, 33):
+        p.ellipse((x, 40, x + 13, 56), skin)
+    p.polygon([(4, 40), (0, 45), (8, 44)], skin)
+    p.pie((2, 8, 52, 78), 180, 360, shell)
+    p.stroke([(3, 43), (51, 43)], 3, dark)
     if not p.small:
-        p.polygon([(22, 24), (34, 24), (39, 33), (34, 42), (22, 42), (17, 33)], dark, "patch")
-        for a, b in (((22, 24), (16, 18)), ((34, 24), (40, 18)), ((17, 33), (7, 33)),
-                     ((39, 33), (49, 33))):
+        p.polygon([(20, 20), (33, 20), (39, 31), (33, 42), (20, 42), (14, 31)], dark, "patch")
+        for a, b in (((20, 20), (14, 13)), ((33, 20), (39, 13)), ((14, 31), (3, 31)),
+                     ((39, 31), (50, 31))):
             p.stroke([a, b], 1.4, dark)
-    p.eye(54, 31, 3.2)
-    p.stroke(curve((50, 37), (55, 39), (59, 36), 6), 1.3, dark)
+    p.eye(53, 28, 3, rings=())
+    p.stroke(curve((49, 34), (54, 37), (59, 33), 6), 1.3, dark)
 
 
 def mouse(p):
@@ -259,12 +265,12 @@ def mouse(p):
         p.ellipse((x - 7, 12, x + 7, 26), PINK, "patch")
     p.polygon([(11, 34), (20, 20), (44, 20), (53, 34), (42, 52), (32, 60), (22, 52)], blue)
     for x in (25, 39):
-        p.eye(x, 35, 3.6, white=False)
+        p.eye(x, 35, 3.6, rings=())
     p.ellipse((28.5, 55, 35.5, 61), PINK, "solid")
     if not p.small:
-        for side in (1, -1):
-            p.stroke([(32 + side * 6, 54), (32 + side * 24, 50)], 1.2, (210, 214, 230))
-            p.stroke([(32 + side * 6, 56), (32 + side * 23, 58)], 1.2, (210, 214, 230))
+        for side in (lambda pts: pts, mirror):
+            p.stroke(side(curve((26, 54), (16, 50), (6, 51), 8)), 1.3, (210, 214, 230))
+            p.stroke(side(curve((26, 56), (17, 57), (8, 61), 8)), 1.3, (210, 214, 230))
 
 
 ANIMALS = (owl, fox, cat, frog, bear, rabbit, turtle, mouse)

@@ -69,7 +69,7 @@ def _fold(strip, parts):
     under another (the gaps key-coloured, so they show as ground); returns it and the parts of
     one row."""
     part_w = strip.width // parts
-    per_row = max(1, min(parts, (MAX_WIDTH - 6) // (part_w * ZOOM)))
+    per_row = max(1, min(parts, (MAX_WIDTH - 6 - 2 * GAP) // (part_w * ZOOM)))
     rows = (parts + per_row - 1) // per_row
     folded = Image.new("RGB", (per_row * part_w, rows * (strip.height + 2) - 2), common.KEY16)
     for row in range(rows):
