@@ -28,11 +28,16 @@ PINK = (255, 160, 145)
 
 def curve(p0, p1, p2, n=12):
     """Points of a quadratic curve from p0 to p2 pulled towards p1."""
-    return [tuple(p) for p in pieces._bezier(p0, p1, p2, n)]
+    t = np.linspace(0, 1, n)[:, None]
+    points = (1 - t) ** 2 * np.array(p0) + 2 * (1 - t) * t * np.array(p1) + t ** 2 * np.array(p2)
+    return [tuple(p) for p in points]
 
 
 def mirror(points):
     return [(64 - x, y) for x, y in points]
+
+
+BOTH_SIDES = (list, mirror)
 
 
 class Pen:
@@ -47,8 +52,7 @@ class Pen:
     def _cover(self, paint):
         big = Image.new("L", (self.size * SCALE,) * 2, 0)
         paint(ImageDraw.Draw(big), lambda values: [v * self.unit for v in values])
-        cover = np.asarray(big.reduce(SCALE), np.float32) / 255.0
-        return cover
+        return np.asarray(big.reduce(SCALE), np.float32) / 255.0
 
     def _add(self, style, colour, paint):
         self.layers.append((style, np.asarray(colour, np.float32), self._cover(paint)))
@@ -65,7 +69,7 @@ class Pen:
     def stroke(self, points, width, colour, style="line"):
         """A chalk line through `points`, `width` units wide, with round ends."""
         if self.small:
-            width = max(width * 0.375, 1.3) / 0.375
+            width = max(width, 1.3 * 64 / self.size)
 
         def paint(d, f):
             flat = f(np.ravel(points))
@@ -143,11 +147,11 @@ class Pen:
 
 def owl(p):
     violet, dark = (165, 140, 240), (120, 96, 210)
-    for side in (lambda pts: pts, mirror):
+    for side in BOTH_SIDES:
         p.polygon(side([(9, 3), (24, 12), (12, 20)]), violet)
     p.ellipse((8, 8, 56, 61), violet)
     p.ellipse((19, 33, 45, 59), (215, 205, 255), "patch")
-    for side in (lambda pts: pts, mirror):
+    for side in BOTH_SIDES:
         p.polygon(side(curve((15, 30), (2, 42), (13, 58)) + curve((13, 58), (21, 44), (15, 30))),
                   dark)
     if not p.small:
@@ -163,12 +167,12 @@ def owl(p):
 
 def fox(p):
     orange, white = (255, 140, 50), WHITE
-    for side in (lambda pts: pts, mirror):
+    for side in BOTH_SIDES:
         p.polygon(side([(7, 2), (27, 16), (10, 30)]), orange)
         p.polygon(side([(10, 8), (22, 17), (12, 25)]), (110, 56, 36), "patch")
     p.polygon([(3, 32), (12, 17), (32, 12), (52, 17), (61, 32), (44, 46), (32, 60),
                (20, 46)], orange)
-    for side in (lambda pts: pts, mirror):
+    for side in BOTH_SIDES:
         p.polygon(side([(5, 33), (20, 38), (28, 50), (32, 59), (20, 47)]), white, "patch")
     for x in (22, 42):
         p.eye(x, 31, 4, rings=())
@@ -177,7 +181,7 @@ def fox(p):
 
 def cat(p):
     yellow = (255, 214, 64)
-    for side in (lambda pts: pts, mirror):
+    for side in BOTH_SIDES:
         p.polygon(side([(8, 3), (28, 15), (8, 30)]), yellow)
         p.polygon(side([(11, 10), (22, 16), (11, 24)]), PINK, "patch")
     p.ellipse((5, 12, 59, 60), yellow)
@@ -190,7 +194,7 @@ def cat(p):
     if not p.small:
         p.stroke(curve((25, 48), (28, 53), (32, 47), 8) + curve((32, 47), (36, 53), (39, 48), 8),
                  1.6, (120, 70, 20))
-        for side in (lambda pts: pts, mirror):
+        for side in BOTH_SIDES:
             p.stroke(side(curve((19, 45), (10, 42), (2, 43), 8)), 1.4, WHITE)
             p.stroke(side(curve((19, 48), (10, 48), (3, 51), 8)), 1.4, WHITE)
 
@@ -236,14 +240,14 @@ def rabbit(p):
     p.stroke(curve((27, 53), (29.5, 56), (32, 53), 6) + curve((32, 53), (34.5, 56), (37, 53), 6),
              1.4, grey)
     if not p.small:
-        for side in (lambda pts: pts, mirror):
+        for side in BOTH_SIDES:
             p.stroke(side(curve((21, 49), (12, 46), (6, 46), 8)), 1.3, (210, 210, 200))
             p.stroke(side(curve((21, 51), (12, 52), (7, 55), 8)), 1.3, (210, 210, 200))
 
 
 def turtle(p):
     shell, skin, dark = (60, 200, 180), (150, 226, 150), (24, 120, 104)
-    p.ellipse((42, 20, 63, 41), skin)
+    p.ellipse((40, 16, 63, 40), skin)
     for x in (9, 33):
         p.ellipse((x, 40, x + 13, 56), skin)
     p.polygon([(4, 40), (0, 45), (8, 44)], skin)
@@ -254,8 +258,9 @@ def turtle(p):
         for a, b in (((20, 20), (14, 13)), ((33, 20), (39, 13)), ((14, 31), (3, 31)),
                      ((39, 31), (50, 31))):
             p.stroke([a, b], 1.4, dark)
-    p.eye(53, 28, 3, rings=())
-    p.stroke(curve((49, 34), (54, 37), (59, 33), 6), 1.3, dark)
+    p.eye(53, 25, 3.4, rings=())
+    if not p.small:
+        p.stroke(curve((52, 32), (56, 34), (60, 30), 6), 1.4, dark)
 
 
 def mouse(p):
@@ -268,7 +273,7 @@ def mouse(p):
         p.eye(x, 35, 3.6, rings=())
     p.ellipse((28.5, 55, 35.5, 61), PINK, "solid")
     if not p.small:
-        for side in (lambda pts: pts, mirror):
+        for side in BOTH_SIDES:
             p.stroke(side(curve((26, 54), (16, 50), (6, 51), 8)), 1.3, (210, 214, 230))
             p.stroke(side(curve((26, 56), (17, 57), (8, 61), 8)), 1.3, (210, 214, 230))
 
@@ -281,7 +286,7 @@ ANIMALS = (owl, fox, cat, frog, bear, rabbit, turtle, mouse)
 
 def add(p):
     chalk = (232, 232, 222)
-    # a dashed rounded square: short strokes along its edge, with gaps at the corners' middles
+    # a dashed rounded square: sixteen short strokes round its edge
     for t0 in np.arange(0, 1, 1 / 16):
         p.stroke(_rounded_square_points(t0 + 0.012, t0 + 1 / 16 - 0.012), 2.0, chalk)
     p.stroke([(32, 17), (32, 47)], 6, chalk)
