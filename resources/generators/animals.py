@@ -41,17 +41,22 @@ BOTH_SIDES = (list, mirror)
 
 
 class Pen:
-    """Collects an animal's shapes, in drawing order, on a 64-unit grid scaled to `size`."""
+    """Collects an animal's shapes, in drawing order, on a 64-unit grid scaled to `span`
+    pixels in the middle of a `size`-pixel frame."""
 
-    def __init__(self, size):
+    def __init__(self, size, span):
         self.size = size
         self.small = size < 40
-        self.unit = size * SCALE / 64.0
+        self.pixel = 64.0 / span                   # one pixel in units
+        self.margin = (size - span) / 2.0
         self.layers = []
+
+    def _to_pixels(self, values):
+        return [(v / self.pixel + self.margin) * SCALE for v in values]
 
     def _cover(self, paint):
         big = Image.new("L", (self.size * SCALE,) * 2, 0)
-        paint(ImageDraw.Draw(big), lambda values: [v * self.unit for v in values])
+        paint(ImageDraw.Draw(big), self._to_pixels)
         return np.asarray(big.reduce(SCALE), np.float32) / 255.0
 
     def _add(self, style, colour, paint):
@@ -69,11 +74,11 @@ class Pen:
     def stroke(self, points, width, colour, style="line"):
         """A chalk line through `points`, `width` units wide, with round ends."""
         if self.small:
-            width = max(width, 1.3 * 64 / self.size)
+            width = max(width, 1.3 * self.pixel)
 
         def paint(d, f):
             flat = f(np.ravel(points))
-            w = width * self.unit
+            w = width / self.pixel * SCALE
             d.line(flat, fill=255, width=max(1, int(round(w))), joint="curve")
             for x, y in zip(flat[0::2], flat[1::2]):
                 d.ellipse([x - w / 2, y - w / 2, x + w / 2, y + w / 2], fill=255)
@@ -83,7 +88,7 @@ class Pen:
         """An eye that reads at either size: discs of `rings` colours (a white, an iris), each
         smaller than the last, and a dark pupil with a glint of light; never under two pixels
         across."""
-        k = 64.0 / self.size                      # one pixel in units
+        k = self.pixel
         for number, colour in enumerate(rings):
             r = max(radius * (1 - 0.2 * number), (2.0 - 0.4 * number) * k)
             self.ellipse((cx - r, cy - r, cx + r, cy + r), colour, "solid")
@@ -94,7 +99,7 @@ class Pen:
         dy = radius * 0.1 if rings else 0.0
         if self.small and not slit:
             # a square of two by two pixels, its top left pixel the glint
-            x, y = round(cx / k - 1) * k, round((cy + dy) / k - 1) * k
+            x, y = ((round(v / k + self.margin - 1) - self.margin) * k for v in (cx, cy + dy))
             self.polygon([(x, y), (x + 2 * k, y), (x + 2 * k, y + 2 * k), (x, y + 2 * k)],
                          PUPIL, "solid")
             self.polygon([(x, y), (x + k, y), (x + k, y + k), (x, y + k)], WHITE, "solid")
@@ -318,18 +323,19 @@ def remove(p):
     p.stroke(curve((52, 12), (32, 30), (12, 51), 10), 8, red)
 
 
-def strip(drawings, size, seed):
+def strip(drawings, size, span, seed):
     frames = []
     for number, draw in enumerate(drawings):
-        pen = Pen(size)
+        pen = Pen(size, span)
         draw(pen)
         frames.append(pen.render(seed + 10 * number))
     return pieces.side_by_side(*frames)
 
 
 def generate(art_dir):
-    big = strip(ANIMALS + (add, remove), 64, 149)
-    small = strip(ANIMALS, 24, 150)
+    # a little margin round the large pictures; the small ones use every pixel
+    big = strip(ANIMALS + (add, remove), 64, 58, 149)
+    small = strip(ANIMALS, 24, 24, 150)
     assert big.size == (640, 64) and small.size == (192, 24)
     common.save_bmp(os.path.join(art_dir, "animals.bmp"), big, 256, keyed=True)
     common.save_bmp(os.path.join(art_dir, "animals-small.bmp"), small, 256, keyed=True)
