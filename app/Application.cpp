@@ -31,8 +31,6 @@ Application::Application(HWND applicationWindow, HINSTANCE applicationInstance)
     settingsScreen->screenListeners.InsertAt(this, settingsScreen->screenListeners.count);
     splashScreen = new SplashScreen(window, instance);
     splashScreen->screenListeners.InsertAt(this, splashScreen->screenListeners.count);
-    childrenScreen = new ChildrenScreen(window, instance);
-    childrenScreen->listener = this;
 
     current = splashScreen;
     current->active = true;
@@ -98,6 +96,11 @@ bool Application::ReadChildren() {
 }
 
 void Application::ShowChildren(ChildrenScreen::Page page, std::int32_t child) {
+    // Built when first wanted: a household of one never waits for it at start.
+    if (childrenScreen == nullptr) {
+        childrenScreen = new ChildrenScreen(window, instance);
+        childrenScreen->listener = this;
+    }
     childrenScreen->Show(page, household, child);
     SwitchTo(childrenScreen);
 }

@@ -187,7 +187,6 @@ TEST_F(ProgramTest, EachChildPlaysTheirOwnProgressUnderTheirOwnPicture) {
         platform::testing::SetTickCount(now += 1500);  // the check mark, then the next problem
         Pump();
     };
-    ChildrenScreen* const children = application->childrenScreen;
     using Page = ChildrenScreen::Page;
     testsupport::StoredValues brother;
     testsupport::StoredValues sister(TEXT("Software\\Brindlewick\\Chalkmere\\Children\\2"));
@@ -195,6 +194,7 @@ TEST_F(ProgramTest, EachChildPlaysTheirOwnProgressUnderTheirOwnPicture) {
     press(300, {120, 160});
     answerRight();
     EXPECT_FALSE(application->gameScreen->childPicture->visible) << "one child: no picture";
+    ChildrenScreen*& children = application->childrenScreen;
     // Settings, the heading, the free cell, the fox; back to the settings and the drill.
     for (const POINT at : {POINT{32, 37}, POINT{120, 20}, POINT{170, 100}, POINT{120, 100}}) {
         press(300, at);
