@@ -398,8 +398,10 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
 
 #define HKEY_CURRENT_USER ((HKEY)(std::uintptr_t)0x80000001u)
+#define KEY_READ 0x20019u
 #define KEY_ALL_ACCESS 0xF003Fu
 #define REG_CREATED_NEW_KEY 1u
 #define REG_OPENED_EXISTING_KEY 2u
@@ -410,6 +412,10 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 #define REG_DWORD 4u
 
 struct SECURITY_ATTRIBUTES;
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
 
 // Opens the key, creating it and any missing parent keys. Key paths are separated by
 // backslashes; paths and value names compare without regard to (ASCII) case.
@@ -425,6 +431,17 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD typ
 LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD dataSize);
 LONG RegCloseKey(HKEY key);
+// Opens a key that exists; ERROR_FILE_NOT_FOUND, and nothing created, when it does not.
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+// The name of the key's index-th direct subkey, as it was written, in an order that holds while
+// nothing changes; *nameLength counts characters without the terminator. ERROR_MORE_DATA when
+// the name and its terminator do not fit in *nameLength characters, ERROR_NO_MORE_ITEMS past
+// the last. Subkeys have no class (an empty one) and no time of last write (zero).
+LONG RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength, LPDWORD reserved,
+                   LPWSTR keyClass, LPDWORD classLength, FILETIME* lastWrite);
+// Deletes the key and its values, which survives the process being killed once it returns
+// ERROR_SUCCESS; a key with subkeys stays (ERROR_ACCESS_DENIED).
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 
 // ---------------------------------------------------------------------------
 // Wide strings

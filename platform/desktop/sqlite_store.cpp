@@ -1,14 +1,15 @@
 // On-disk format (application_id 0x43484B4D "CHKM", user_version 1):
 //   keys(path TEXT PRIMARY KEY COLLATE NOCASE) WITHOUT ROWID
-//     every key that exists, as "HKEY_CURRENT_USER\Software\…", parents included
+//     every key that exists, as "HKEY_CURRENT_USER\Software\…", parents included, in the case
+//     it was first written with (a deleted key's row goes with its values)
 //   registry_values(key TEXT COLLATE NOCASE, name TEXT COLLATE NOCASE, type INTEGER,
 //                   data BLOB, PRIMARY KEY(key, name)) WITHOUT ROWID
 //     each value's Win32 type and its bytes exactly as written
-// The journal is a WAL with synchronous=FULL: every value write is one transaction that has
-// reached the disk when Set returns, and a killed process or a power cut never leaves the
-// file unreadable. A file that is not our database (garbage, damage, another program's
-// database) is moved aside as registry.db.damaged-<time> and a fresh one started, which gets
-// every value that could still be read from the damaged one.
+// The journal is a WAL with synchronous=FULL: every value write and key deletion is one
+// transaction that has reached the disk when the call returns, and a killed process or a power
+// cut never leaves the file unreadable. A file that is not our database (garbage, damage,
+// another program's database) is moved aside as registry.db.damaged-<time> and a fresh one
+// started, which gets every value that could still be read from the damaged one.
 #include "platform/desktop/sqlite_store.h"
 
 #include <sqlite3.h>
@@ -116,6 +117,59 @@ StoreResult SqliteStore::Set(const std::string& key, const std::string& name, DW
             return Upsert(key, name, type, data, size);
         });
     });
+}
+
+StoreResult SqliteStore::OpenKey(const std::string& path) {
+    bool found = false;
+    const StoreResult result = Retrying([&]() -> int {
+        const Running find = findKey_.Use();
+        BindText(find, 1, path);
+        const int rc = sqlite3_step(find);
+        if (rc == SQLITE_DONE) return SQLITE_OK;
+        if (rc != SQLITE_ROW) return rc;
+        found = true;
+        knownKeys_.insert(path);
+        return SQLITE_OK;
+    });
+    if (result != StoreResult::Done) return result;
+    return found ? StoreResult::Done : StoreResult::Absent;
+}
+
+StoreResult SqliteStore::ListSubkeys(const std::string& path, std::vector<std::string>& names) {
+    return Retrying([&]() -> int {
+        names.clear();
+        const Running list = listSubkeys_.Use();
+        BindText(list, 1, path);
+        int rc;
+        while ((rc = sqlite3_step(list)) == SQLITE_ROW) {
+            const auto* name = sqlite3_column_text(list, 0);
+            if (name != nullptr) names.emplace_back(reinterpret_cast<const char*>(name));
+        }
+        return rc == SQLITE_DONE ? SQLITE_OK : rc;
+    });
+}
+
+// The key's row and its values go in one transaction: no value outlives its key, to come back
+// when a key of the same name is made again.
+StoreResult SqliteStore::DeleteKey(const std::string& path) {
+    bool found = false;
+    const StoreResult result = Retrying([&]() -> int {
+        return InTransaction([&]() -> int {
+            const Running removeKey = deleteKey_.Use();
+            BindText(removeKey, 1, path);
+            int rc = sqlite3_step(removeKey);
+            if (rc != SQLITE_DONE) return rc;
+            found = sqlite3_changes(db_) != 0;
+            const Running removeValues = deleteValues_.Use();
+            BindText(removeValues, 1, path);
+            rc = sqlite3_step(removeValues);
+            return rc == SQLITE_DONE ? SQLITE_OK : rc;
+        });
+    });
+    // A write through a handle still open must insert the key again, not leave a value without it.
+    knownKeys_.clear();
+    if (result != StoreResult::Done) return result;
+    return found ? StoreResult::Done : StoreResult::Absent;
 }
 
 // Runs `operation` on an open database; after damage it starts a fresh database and runs it
@@ -307,6 +361,18 @@ int SqliteStore::PrepareStatements() {
             "INSERT OR REPLACE INTO registry_values(key, name, type, data) VALUES (?1, ?2, "
             "?3, ?4)");
     }
+    // The direct subkeys: paths just past the key's own under its collation, without a further
+    // backslash.
+    if (rc == SQLITE_OK) {
+        rc = listSubkeys_.Prepare(
+            db_,
+            "SELECT substr(path, length(?1) + 2) FROM keys WHERE path > ?1 || '\\' AND "
+            "path < ?1 || ']' AND instr(substr(path, length(?1) + 2), '\\') = 0 ORDER BY path");
+    }
+    if (rc == SQLITE_OK) rc = deleteKey_.Prepare(db_, "DELETE FROM keys WHERE path = ?1");
+    if (rc == SQLITE_OK) {
+        rc = deleteValues_.Prepare(db_, "DELETE FROM registry_values WHERE key = ?1");
+    }
     return rc;
 }
 
@@ -451,6 +517,9 @@ void SqliteStore::Close() {
     insertKey_.Prepare(nullptr, nullptr);
     selectValue_.Prepare(nullptr, nullptr);
     upsertValue_.Prepare(nullptr, nullptr);
+    listSubkeys_.Prepare(nullptr, nullptr);
+    deleteKey_.Prepare(nullptr, nullptr);
+    deleteValues_.Prepare(nullptr, nullptr);
     if (db_ != nullptr) sqlite3_close_v2(db_);
     db_ = nullptr;
     knownKeys_.clear();

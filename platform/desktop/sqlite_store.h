@@ -27,6 +27,9 @@ public:
                     std::vector<BYTE>& data) override;
     StoreResult Set(const std::string& key, const std::string& name, DWORD type, const BYTE* data,
                     std::size_t size) override;
+    StoreResult OpenKey(const std::string& path) override;
+    StoreResult ListSubkeys(const std::string& path, std::vector<std::string>& names) override;
+    StoreResult DeleteKey(const std::string& path) override;
 
     // Why the store last failed, for diagnostics.
     const std::string& LastError() const { return lastError_; }
@@ -113,6 +116,9 @@ private:
     Statement insertKey_;
     Statement selectValue_;
     Statement upsertValue_;
+    Statement listSubkeys_;
+    Statement deleteKey_;
+    Statement deleteValues_;
 };
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <set>
+#include <utility>
 
 #include "platform/core/registry_store.h"
 #include "platform/testing/testing.h"
@@ -15,15 +15,18 @@ namespace platform::testing {
 
 class TemporaryRegistry::Store : public RegistryStore {
 public:
+    // Parents are keys too, as subkeys are listed.
     StoreResult CreateKey(const std::string& path, bool& created) override {
         if (!available) return StoreResult::Unavailable;
-        created = keys_.insert(Folded(path)).second;  // no test opens a parent on its own
-        return StoreResult::Done;
+        for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+            created = keys_.emplace(Folded(path.substr(0, end)), path.substr(0, end)).second;
+            if (end == std::string::npos) return StoreResult::Done;
+        }
     }
     StoreResult Get(const std::string& key, const std::string& name, DWORD& type,
                     std::vector<BYTE>& data) override {
         if (!available) return StoreResult::Unavailable;
-        const auto found = values_.find(Folded(key + "\\" + name));
+        const auto found = values_.find({Folded(key), Folded(name)});
         if (found == values_.end()) return StoreResult::Absent;
         type = found->second.first;
         data = found->second.second;
@@ -32,7 +35,30 @@ public:
     StoreResult Set(const std::string& key, const std::string& name, DWORD type, const BYTE* data,
                     std::size_t size) override {
         if (!available) return StoreResult::Unavailable;
-        values_[Folded(key + "\\" + name)] = {type, std::vector<BYTE>(data, data + size)};
+        values_[{Folded(key), Folded(name)}] = {type, std::vector<BYTE>(data, data + size)};
+        return StoreResult::Done;
+    }
+    StoreResult OpenKey(const std::string& path) override {
+        if (!available) return StoreResult::Unavailable;
+        return keys_.count(Folded(path)) != 0 ? StoreResult::Done : StoreResult::Absent;
+    }
+    StoreResult ListSubkeys(const std::string& path, std::vector<std::string>& names) override {
+        if (!available) return StoreResult::Unavailable;
+        const std::string prefix = Folded(path) + "\\";
+        for (auto key = keys_.lower_bound(prefix);
+             key != keys_.end() && key->first.compare(0, prefix.size(), prefix) == 0; ++key) {
+            if (key->first.find('\\', prefix.size()) == std::string::npos) {
+                names.push_back(key->second.substr(prefix.size()));
+            }
+        }
+        return StoreResult::Done;
+    }
+    StoreResult DeleteKey(const std::string& path) override {
+        if (!available) return StoreResult::Unavailable;
+        const std::string key = Folded(path);
+        if (keys_.erase(key) == 0) return StoreResult::Absent;
+        auto value = values_.lower_bound({key, ""});
+        while (value != values_.end() && value->first.first == key) value = values_.erase(value);
         return StoreResult::Done;
     }
 
@@ -47,8 +73,8 @@ private:
         return text;
     }
 
-    std::set<std::string> keys_;
-    std::map<std::string, std::pair<DWORD, std::vector<BYTE>>> values_;
+    std::map<std::string, std::string> keys_;  // folded path: the path as first written
+    std::map<std::pair<std::string, std::string>, std::pair<DWORD, std::vector<BYTE>>> values_;
 };
 
 TemporaryRegistry::TemporaryRegistry() : store_(std::make_unique<Store>()) {

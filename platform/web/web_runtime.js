@@ -197,7 +197,8 @@ var ChalkmereWeb = (function () {
   const keyEntry = (path) => kPrefix + encodeURIComponent(lower(path));
   const valueEntry = (path, name) => keyEntry(path) + '/' + encodeURIComponent(lower(name));
 
-  // Records as stored: '' for a key, {type, data: hex text} for a value. Null while storage
+  // Records as stored: for a key its path as written ('' from builds that did not keep it),
+  // for a value {type, data: hex text}. Null while storage
   // cannot be used (refused, or a newer build of the page took the database over).
   let database = null;
   const records = new Map();
@@ -228,14 +229,21 @@ var ChalkmereWeb = (function () {
     });
   }
 
-  // `changes` as [entry, record] pairs; resolves true once the transaction has completed.
+  // `changes` as [entry, record] pairs, an undefined record deleting its entry; resolves true
+  // once the transaction has completed.
   function commit(changes) {
     return new Promise((settle) => {
       let transaction = null;
       try {
         transaction = database.transaction(kTable, 'readwrite', { durability: 'strict' });
         const table = transaction.objectStore(kTable);
-        for (const change of changes) table.put(change[1], change[0]);
+        for (const change of changes) {
+          if (change[1] === undefined) {
+            table.delete(change[0]);
+          } else {
+            table.put(change[1], change[0]);
+          }
+        }
       } catch (e) {
         try { if (transaction) transaction.abort(); } catch (ignored) { /* already over */ }
         settle(false);  // full, refused or closed
@@ -313,13 +321,56 @@ var ChalkmereWeb = (function () {
     } catch (e) { /* not offered */ }
   }
 
-  // -1 unavailable, 0 the key was there, 1 it was made.
+  // -1 unavailable, 0 the key was there, 1 it was made, with whichever of its parents were
+  // missing, so that subkeys are listed under them.
   async function createKey(path) {
     if (database === null) return -1;
+    const made = !records.has(keyEntry(path));
+    const changes = [];
+    for (let end = path.indexOf('\\'); ; end = path.indexOf('\\', end + 1)) {
+      const key = end < 0 ? path : path.substr(0, end);
+      if (!records.has(keyEntry(key))) changes.push([keyEntry(key), key]);
+      if (end < 0) break;
+    }
+    if (changes.length === 0) return 0;
+    if (!(await commit(changes))) return -1;
+    for (const change of changes) records.set(change[0], change[1]);
+    return made ? 1 : 0;
+  }
+
+  // -1 unavailable, 0 absent, 1 the key exists.
+  function openKey(path) {
+    if (database === null) return -1;
+    return records.has(keyEntry(path)) ? 1 : 0;
+  }
+
+  // The last names of the key's direct subkeys as written, in the records' order; null when
+  // unavailable.
+  function listSubkeys(path) {
+    if (database === null) return null;
+    const below = keyEntry(path) + encodeURIComponent('\\');
+    const names = [];
+    for (const pair of records) {
+      const entry = pair[0], record = pair[1];
+      const rest = entry.substr(below.length);
+      if (!entry.startsWith(below) || rest.includes('/') || rest.includes('%5C')) continue;
+      const written = typeof record === 'string' && record !== '';
+      names.push(written ? record.substr(record.lastIndexOf('\\') + 1) : decodeURIComponent(rest));
+    }
+    return names;
+  }
+
+  // -1 unavailable, 0 absent, 1 deleted with its values, in one transaction that has completed.
+  async function deleteKey(path) {
+    if (database === null) return -1;
     const entry = keyEntry(path);
-    if (records.has(entry)) return 0;
-    if (!(await commit([[entry, '']]))) return -1;
-    records.set(entry, '');
+    if (!records.has(entry)) return 0;
+    const gone = [[entry, undefined]];
+    for (const other of records.keys()) {
+      if (other.startsWith(entry + '/')) gone.push([other, undefined]);
+    }
+    if (!(await commit(gone))) return -1;
+    for (const change of gone) records.delete(change[0]);
     return 1;
   }
 
@@ -452,6 +503,7 @@ var ChalkmereWeb = (function () {
 
   return {
     events, wait, open, show, hide, present, play, stop, openStore, createKey, get, set,
+    openKey, listSubkeys, deleteKey,
     claim, release, findOther, askOtherToRaise, takeRaiseRequest, finished,
   };
 })();

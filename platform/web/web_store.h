@@ -21,6 +21,10 @@ public:
                     std::vector<BYTE>& data) override;
     StoreResult Set(const std::string& key, const std::string& name, DWORD type,
                     const BYTE* data, std::size_t size) override;
+    StoreResult OpenKey(const std::string& path) override;
+    StoreResult ListSubkeys(const std::string& path, std::vector<std::string>& names) override;
+    // Waits for its transaction as Set does.
+    StoreResult DeleteKey(const std::string& path) override;
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // The contract every registry store keeps, over the page's IndexedDB; storage is made unusable
 // as a newer build of the page taking the database over, then a browser that refuses it, make
-// it. Then what an earlier build left in localStorage.
+// it; each write strict and completed when the call returns. Then what an earlier build left in
+// localStorage.
 #include "platform/web/web_store.h"
 
 #include <emscripten.h>
@@ -61,6 +62,26 @@ EM_ASYNC_JS(char*, chalkmere_test_kept_aside, (), {
                      .map((pair) => pair[0].replace(/@.*/, "") + "=" + pair[1]).join(String.fromCharCode(10));
     return allocateUTF8(aside);
 });
+// From its first call on, counts the page's writes that were not strict or had not completed
+// when the program went on (a browser killed then may lose them).
+EM_JS(int, chalkmere_test_loose_writes, (), {
+    const watched = IDBDatabase.prototype;
+    if (!watched.chalkmereWrites) {
+        const transaction = watched.transaction;
+        const writes = (watched.chalkmereWrites = { loose: 0, open: 0 });
+        watched.transaction = function (names, mode, options) {
+            const made = transaction.apply(this, arguments);
+            if (mode === 'readwrite') {
+                if (!options || options.durability !== 'strict') ++writes.loose;
+                ++writes.open;
+                made.addEventListener('complete', () => --writes.open);
+                made.addEventListener('abort', () => --writes.open);
+            }
+            return made;
+        };
+    }
+    return watched.chalkmereWrites.loose + watched.chalkmereWrites.open;
+});
 // clang-format on
 
 namespace {
@@ -78,10 +99,12 @@ protected:
 };
 
 TEST_F(WebStoreTest, TheStoreContract) {
+    chalkmere_test_loose_writes();
     Reopen();
-    testsupport::CheckRegistryContract({[this] { Reopen(); }, [](bool available) {
-                                            chalkmere_test_switch_storage(available ? 1 : 0);
-                                        }});
+    testsupport::CheckRegistryContract(
+        {[this] { Reopen(); },
+         [](bool available) { chalkmere_test_switch_storage(available ? 1 : 0); },
+         [] { EXPECT_EQ(chalkmere_test_loose_writes(), 0); }});
 }
 
 // Taken over once and kept after it; read as the desktop reads hex; an entry that cannot be

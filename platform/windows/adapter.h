@@ -97,13 +97,15 @@ HFONT CreateFontIndirectW(const LOGFONTW* font);
 // When nothing is waiting, waits a moment for input (as the loop would otherwise spin): 1 ms
 // while the picture has changed in the last second, longer when it has been still.
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal);
-// The next four also answer to the test seams below.
+// The next six also answer to the test seams below.
 DWORD GetTickCount();
 void GetLocalTime(LPSYSTEMTIME time);
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                      LPDWORD disposition);
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey);
 
 // The one copy of the program a user runs: a named mutex of the user's for this class and
 // title, created before anything else. False when another process holds it already; true
@@ -162,6 +164,8 @@ int ChalkmereWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine,
 #define GetLocalTime win32adapter::GetLocalTime
 #define sndPlaySoundW win32adapter::sndPlaySoundW
 #define RegCreateKeyExW win32adapter::RegCreateKeyExW
+#define RegOpenKeyExW win32adapter::RegOpenKeyExW
+#define RegDeleteKeyW win32adapter::RegDeleteKeyW
 #define FindResourceW win32adapter::FindResourceW
 #define LoadResource win32adapter::LoadResource
 #endif

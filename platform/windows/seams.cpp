@@ -26,15 +26,34 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     return ::sndPlaySoundW(sound, flags);
 }
 
+namespace {
+// The key the program's HKEY_CURRENT_USER stands for; null when the registry is refused.
+HKEY CurrentUser(HKEY key) {
+    if (key != HKEY_CURRENT_USER) return key;
+    if (TestSeams().registryRefused) return nullptr;
+    return TestSeams().registryRoot != nullptr ? TestSeams().registryRoot : key;
+}
+}  // namespace
+
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options,
                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
                      LPDWORD disposition) {
-    if (key == HKEY_CURRENT_USER) {
-        if (TestSeams().registryRefused) return ERROR_ACCESS_DENIED;
-        if (TestSeams().registryRoot != nullptr) key = TestSeams().registryRoot;
-    }
+    key = CurrentUser(key);
+    if (key == nullptr) return ERROR_ACCESS_DENIED;
     return ::RegCreateKeyExW(key, subKey, reserved, keyClass, options, access, security, result,
                              disposition);
+}
+
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    key = CurrentUser(key);
+    if (key == nullptr) return ERROR_ACCESS_DENIED;
+    return ::RegOpenKeyExW(key, subKey, options, access, result);
+}
+
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey) {
+    key = CurrentUser(key);
+    if (key == nullptr) return ERROR_ACCESS_DENIED;
+    return ::RegDeleteKeyW(key, subKey);
 }
 
 namespace {
