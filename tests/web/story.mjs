@@ -1,7 +1,8 @@
 // The web build in a real browser: the browser's own test program, the desktop play story with
 // a mouse, progress kept across a reload and offline, a second tab, a new tab and Play again
-// after the exit box, storage that is full or refused, a bad network, new builds deployed and
-// failed loads, then the same taps on a phone-sized touch screen.
+// after the exit box, a household of three children, storage that is full or refused, a bad
+// network, new builds deployed and failed loads, then the same taps on a phone-sized touch
+// screen.
 //   node story.mjs <build-web folder> <golden folder> <work folder>
 // The test program's page is beside the game's, in <build-web folder>-tests.
 // Screens are screenshots of the canvas, sampled one pixel per display pixel and compared with
@@ -19,7 +20,10 @@ import { serve } from './serve.mjs';
 const [site, goldenDir, workDir] = process.argv.slice(2);
 const W = 240;
 const H = 320;
-const KEY = 'chalkmere.registry/' + encodeURIComponent('hkey_current_user\\software\\brindlewick\\chalkmere');
+// The entry of a key below the game's own ('' for the game's, 'Children\\2' for a child's).
+const keyEntry = (below = '') => 'chalkmere.registry/' +
+  encodeURIComponent(`hkey_current_user\\software\\brindlewick\\chalkmere${below && '\\'}${below}`.toLowerCase());
+const KEY = keyEntry();
 const NOTHING = ['score=missing', 'level=missing', 'auto=missing', 'stat=missing'];
 const PLAYED = 'stat=0/1 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0 0/0';
 const card = (slot) => [20 + 50 * slot + 23, 268 + 25];
@@ -160,10 +164,11 @@ const storage = (page) => page.evaluate(() => new Promise((resolve, reject) => {
   };
 }));
 
-async function registry(page) {
-  const all = await storage(page);
-  return ['score', 'level', 'auto', 'stat'].map((name) => {
-    const entry = all[`${KEY}/${name}`];
+// `below` names the key, as keyEntry does; `all` is storage() when the caller has it.
+async function registry(page, below = '', names = ['score', 'level', 'auto', 'stat'], all = undefined) {
+  all ??= await storage(page);
+  return names.map((name) => {
+    const entry = all[`${keyEntry(below)}/${name.toLowerCase()}`];
     if (entry === undefined) return `${name}=missing`;
     const { type, data } = entry;
     const bytes = Buffer.from(data, 'hex');
@@ -175,9 +180,9 @@ async function registry(page) {
   });
 }
 
-async function expectRegistry(page, expected, timeout = 0) {
+async function expectRegistry(page, expected, timeout = 0, read = registry) {
   for (const deadline = Date.now() + timeout; ;) {
-    const actual = await registry(page);
+    const actual = await read(page);
     if (actual.join(' ') === expected.join(' ')) return;
     if (Date.now() >= deadline) fail(`the stored values are ${actual.join(' ')}; expected ${expected.join(' ')}`);
     await sleep(50);
@@ -286,6 +291,115 @@ async function desktopStory(browser) {
   await pressNotice(page, /^Chalkmere has closed/, 'Play again');
   await waitForState(page, 'running', 10000);
   await expectScreen(page, 'app-title', 'played-again', 10000);
+  await context.close();
+}
+
+// The household as stored: every key below the game's that holds a record or a value, then
+// the game's key's values and each child's.
+const HOUSE = ['score', 'level', 'auto', 'stat', 'picture', 'children', 'lastChild', 'nextChild'];
+const CHILD = ['score', 'level', 'auto', 'stat', 'picture'];
+async function household(page) {
+  const all = await storage(page);
+  const below = KEY + encodeURIComponent('\\');
+  const keys = [...new Set(Object.keys(all).filter((entry) => entry.startsWith(below))
+    .map((entry) => decodeURIComponent(entry.slice(below.length).split('/')[0])))].sort();
+  const lines = [`keys=${keys.join(' ') || 'none'}`, ...await registry(page, '', HOUSE, all)];
+  for (const key of keys.filter((k) => k !== 'children')) lines.push(`${key}:`, ...await registry(page, key, CHILD, all));
+  return lines;
+}
+// What household() should read: the game's key's values, and each child's by number.
+const house = (main, children = {}) => [
+  `keys=${Object.keys(children).length ? ['children', ...Object.keys(children).map((n) => `children\\${n}`)].join(' ') : 'none'}`,
+  ...main, ...Object.entries(children).flatMap(([n, values]) => [`children\\${n}:`, ...values])];
+const stat = (level, correct, attempts) =>
+  `stat=${Array.from({ length: 12 }, (_, l) => (l === level - 1 ? `${correct}/${attempts}` : '0/0')).join(' ')}`;
+const expectHousehold = (page, expected) => expectRegistry(page, expected, 5000, household);
+
+// Display pixels inside none of the boxes [x0, y0, x1, y1).
+const outside = (...boxes) => (x, y) => !boxes.some(([x0, y0, x1, y1]) => x >= x0 && x < x1 && y >= y0 && y < y1);
+const cell = (cx, cy) => [cx - 40, cy - 40, cx + 40, cy + 40];
+// The drill of any child at any level: all but the problem, the picture, the stars and the score.
+const DRILL = [[30, 60, 195, 200], [0, 268, 240, 318], [55, 25, 79, 49], [200, 40, 240, 268], [120, 15, 195, 45]];
+
+// The household's story: a fox and a frog added from the settings, each child playing at their
+// own level; their progress kept after the exit box; the fox removed, key and values.
+async function childrenStory(browser) {
+  story = 'children';
+  const context = await browser.createBrowserContext();
+  // The picture at its own size, the cheapest to take (the desktop story tries the scales).
+  const viewport = { width: 260, height: 340 };
+  let page = await openPage(context, viewport, 'children1');
+  // Taps (x, y) and waits for the screen `name` outside `boxes`.
+  const go = async (x, y, name, ...boxes) => {
+    await tap(page, false, x, y);
+    await expectScreen(page, name, `${name}-${steps}`, 5000, outside(...boxes));
+  };
+  const owl = ['score=12', 'level=missing', 'auto=missing', stat(1, 1, 1), 'picture=1'];
+  const fox = ['score=12', 'level=3', 'auto=0', stat(3, 1, 1), 'picture=2'];
+  const frog = ['score=4', 'level=5', 'auto=0', stat(5, 0, 1), 'picture=4'];
+
+  step('with one child the title leads straight to the drill, and nothing new is stored');
+  await start(page);
+  await go(120, 160, 'e2e-game');
+  await expectHousehold(page, house([...NOTHING, 'picture=missing', 'children=missing', 'lastChild=missing', 'nextChild=missing']));
+
+  step('settings, the heading: a fox and a frog are added, then back to the drill as the owl');
+  await go(32, 37, 'e2e-settings');
+  // The owl alone, and the owl with the fox, are the three's page in part.
+  await go(120, 20, 'e2e-children-three', [120, 0, 240, 320], [0, 140, 240, 320]);
+  await go(170, 100, 'e2e-children-new');
+  await go(120, 100, 'e2e-children-three', [0, 140, 240, 320]);
+  await go(70, 180, 'e2e-children-new', cell(120, 100));
+  await go(45, 180, 'e2e-children-three');
+  await go(32, 37, 'e2e-settings', [170, 36, 194, 60]);
+  await go(65, 275, 'e2e-children-game-owl');
+  const fresh = ['score=0', 'level=1', 'auto=0', stat(1, 0, 0)];
+  await expectHousehold(page, house([...NOTHING, 'picture=1', 'children=1,2,3', 'lastChild=missing', 'nextChild=4'],
+    { 2: [...fresh, 'picture=2'], 3: [...fresh, 'picture=4'] }));
+
+  step('the owl answers right at level 1, the fox at level 3, the frog wrong then right at level 5');
+  await tap(page, false, ...card(3));
+  await expectRegistry(page, owl.slice(0, 4), 5000);
+  await go(67, 38, 'e2e-children-who', cell(70, 100), cell(70, 180));
+  // 2 - 1 = 1 in slot 0; 40 + 29 = 69 in slot 0, after 86 in slot 1.
+  for (const [x, y, child, values, slots] of [[170, 100, 2, fox, [0]], [70, 180, 3, frog, [1, 0]]]) {
+    const level = values[1].slice(6);
+    await go(x, y, 'e2e-children-game-owl', ...DRILL);
+    await go(32, 37, 'e2e-settings', [170, 36, 194, 60]);
+    await tap(page, false, 30 + 30 * (level - 1) + 5, 92);
+    await expectRegistry(page, [`level=${level}`], 5000, (p) => registry(p, `Children\\${child}`, ['level']));
+    await go(65, 275, 'e2e-children-game-owl', ...DRILL);
+    for (const slot of slots) await tap(page, false, ...card(slot));
+    await expectRegistry(page, values, 5000, (p) => registry(p, `Children\\${child}`, CHILD));
+    await go(67, 38, 'e2e-children-who', cell(70, 100), cell(170, 100), cell(70, 180));
+  }
+  await expectHousehold(page, house([...owl, 'children=1,2,3', 'lastChild=3', 'nextChild=4'], { 2: fox, 3: frog }));
+
+  step('closed by the exit box and started in a new tab: the frog is ringed, and each child finds their own progress');
+  await tap(page, false, 208 + 10, 20 + 10);
+  await waitForState(page, 'ended');
+  page = await openPage(context, viewport, 'children2');
+  await start(page);
+  await go(120, 160, 'e2e-children-who');
+  for (const [x, y, name] of [[70, 180, 'frog'], [170, 100, 'fox'], [70, 100, 'owl']]) {
+    await go(x, y, 'e2e-children-game-owl', ...DRILL);
+    await go(32, 37, `e2e-children-settings-${name}`);
+    if (name === 'owl') break;
+    await go(65, 275, 'e2e-children-game-owl', ...DRILL);
+    await go(67, 38, 'e2e-children-who', cell(70, 100), cell(170, 100), cell(70, 180));
+  }
+  await expectHousehold(page, house([...owl, 'children=1,2,3', 'lastChild=1', 'nextChild=4'], { 2: fox, 3: frog }));
+
+  step("as the owl: the fox's badge held two seconds asks, and the cross removes the fox's key and values alone");
+  await go(120, 20, 'e2e-children-three');
+  await page.mouse.move(...onPage(await canvasBox(page), 190, 72));
+  await page.mouse.down();
+  const pressed = Date.now();
+  await expectScreen(page, 'e2e-children-remove', 'remove', 5000);
+  if (Date.now() - pressed < 2000) fail(`the badge asked ${Date.now() - pressed} ms after its press`);
+  await page.mouse.up();
+  await go(120, 240, 'e2e-children-removed');
+  await expectHousehold(page, house([...owl, 'children=1,3', 'lastChild=1', 'nextChild=4'], { 3: frog }));
   await context.close();
 }
 
@@ -552,7 +666,7 @@ const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story to
 let browser;
 let status = 0;
 try {
-  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory, networkStory]], [3, [touchStory]]]) {
+  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory, childrenStory, networkStory]], [3, [touchStory]]]) {
     browser = await launch(scale);
     for (const play of stories) await play(browser);
     await browser.close();
