@@ -121,7 +121,9 @@ async function capture(page) {
 }
 
 // Waits until the canvas shows tests/golden/<name>.png (only where `inside` says, if given),
-// then a moment more, as a child waits before the next tap.
+// then until it has stood still a moment, as a child waits before the next tap (a press
+// within 250 ms of a screen change is ignored; the change was shown by the last frame at the
+// latest).
 async function expectScreen(page, name, label, timeout = 5000, inside = () => true) {
   const expected = PNG.sync.read(fs.readFileSync(path.join(goldenDir, `${name}.png`)));
   for (const deadline = Date.now() + timeout; ;) {
@@ -135,7 +137,8 @@ async function expectScreen(page, name, label, timeout = 5000, inside = () => tr
       count++;
       box.splice(0, 4, Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x), Math.max(box[3], y));
     }
-    if (count === 0 && patchy === 0) return sleep(300);
+    if (count === 0 && patchy === 0)
+      return sleep(Math.max(0, 300 - (await page.evaluate(() => performance.now() - window.chalkmere.lastFrameMs))));
     if (Date.now() > deadline) {
       fs.writeFileSync(path.join(workDir, `${story}-${label}-actual.png`), PNG.sync.write(small));
       fail(`the canvas does not show ${name}.png: ${count} pixels differ within (${box}), ` +
