@@ -396,10 +396,12 @@ async function childrenStory(browser) {
   step("as the owl: the fox's badge held two seconds asks, and the cross removes the fox's key and values alone");
   await go(120, 20, 'e2e-children-three');
   await page.mouse.move(...onPage(await canvasBox(page), 190, 72));
+  const pressed = await page.evaluate(() => performance.now());
   await page.mouse.down();
-  const pressed = Date.now();
   await expectScreen(page, 'e2e-children-remove', 'remove', 5000);
-  if (Date.now() - pressed < 2000) fail(`the badge asked ${Date.now() - pressed} ms after its press`);
+  // The question is the last frame shown.
+  const asked = await page.evaluate((at) => window.chalkmere.lastFrameMs - at, pressed);
+  if (asked < 2000) fail(`the badge asked ${Math.round(asked)} ms after its press`);
   await page.mouse.up();
   await go(120, 240, 'e2e-children-removed');
   await expectHousehold(page, house([...owl, 'children=1,3', 'lastChild=1', 'nextChild=4'], { 3: frog }));
