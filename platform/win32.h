@@ -208,6 +208,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
 #define WM_CLOSE 0x0010u
 #define WM_QUIT 0x0012u
 #define WM_SETTINGCHANGE 0x001Au
+#define WM_KEYDOWN 0x0100u
+#define WM_KEYUP 0x0101u
 #define WM_LBUTTONDOWN 0x0201u
 #define WM_LBUTTONUP 0x0202u
 
@@ -300,6 +302,94 @@ BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageW(const MSG* message);
 void PostQuitMessage(int exitCode);
+
+// ---------------------------------------------------------------------------
+// Keyboard
+//
+// WM_KEYDOWN and WM_KEYUP carry the virtual-key code in wParam; lParam holds a repeat count
+// of 1 in its low word, bit 30 set when the key was already down (an auto-repeat, and every
+// key up) and bit 31 set for a key up. Either Shift, Ctrl or Alt arrives as VK_SHIFT,
+// VK_CONTROL or VK_MENU; GetKeyState also answers for each side. '0'-'9' and 'A'-'Z' are
+// their own codes. Characters are not made from keys: the program reads keys only.
+
+typedef short SHORT;
+
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
+#define VK_SUBTRACT 0x6D
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define VK_OEM_1 0xBA       // ;:
+#define VK_OEM_PLUS 0xBB    // =+
+#define VK_OEM_COMMA 0xBC   // ,<
+#define VK_OEM_MINUS 0xBD   // -_
+#define VK_OEM_PERIOD 0xBE  // .>
+#define VK_OEM_2 0xBF       // /?
+#define VK_OEM_3 0xC0       // `~
+#define VK_OEM_4 0xDB       // [{
+#define VK_OEM_5 0xDC       // \|
+#define VK_OEM_6 0xDD       // ]}
+#define VK_OEM_7 0xDE       // '"
+#define VK_OEM_102 0xE2     // the extra key beside left Shift
+
+// The high bit is set while the key is down, as of the last keyboard message the window was
+// given; the low bit flips at each fresh press (Caps Lock's toggle).
+SHORT GetKeyState(int virtualKey);
 
 // ---------------------------------------------------------------------------
 // Time and the handheld's shell

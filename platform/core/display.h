@@ -25,11 +25,19 @@ struct DisplayEvent {
         Activate,     // the window got the input focus
         Deactivate,   // it lost it
         Exposed,      // what the desktop shows was lost (resized, uncovered): present again
+        KeyDown,      // a key of the keyboard went down (or repeats) while the window had focus
+        KeyUp,        // it was let go
     };
     Kind kind;
     int window;  // the id Open gave
     int x = 0;
     int y = 0;
+    // For a key, its Win32 virtual-key code ('0'-'9' and 'A'-'Z' as themselves, the keypad's
+    // digits as VK_NUMPAD0-9, either Enter as VK_RETURN); Shift, Ctrl and Alt may come as
+    // their sided codes (VK_LSHIFT...) or as VK_SHIFT... A key the backend cannot name is
+    // left out, as is whatever it uses itself (F11 for full screen).
+    int key = 0;
+    bool repeat = false;  // a KeyDown the system repeats while the key is held
 };
 
 class DisplayBackend {

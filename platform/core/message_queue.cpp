@@ -8,13 +8,22 @@
 
 #include "platform/core/display.h"
 #include "platform/core/instance.h"
+#include "platform/core/keyboard.h"
 #include "platform/core/window.h"
 
 namespace platform {
 namespace {
 
+// A message waiting, and for a key's message the key itself; taking it moves what
+// GetKeyState answers, as does taking the loss of the focus.
+constexpr int kFocusLoss = -1;
+struct Posted {
+    MSG message;
+    int key = 0;
+};
+
 struct Queue {
-    std::deque<MSG> posted;
+    std::deque<Posted> posted;
     bool quitPosted = false;
     int exitCode = 0;
 };
@@ -35,8 +44,16 @@ constexpr DWORD kRaiseCheckInterval = 50;
 DWORD lastActivity = 0;
 DWORD lastRaiseCheck = 0;
 
-void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TheQueue().posted.push_back(MSG{window, message, wParam, lParam, GetTickCount(), {0, 0}});
+void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int key = 0) {
+    TheQueue().posted.push_back(
+        {MSG{window, message, wParam, lParam, GetTickCount(), {0, 0}}, key});
+}
+
+void EnqueueKey(HWND window, int key, bool down, bool repeat) {
+    KeyMessage made{};
+    if (KeyMessageFor(key, down, repeat, made)) {
+        Enqueue(window, made.message, made.wParam, made.lParam, key);
+    }
 }
 
 bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
@@ -71,8 +88,16 @@ void Deliver(const DisplayEvent& event) {
         }
         case DisplayEvent::Kind::Close: Enqueue(handle, WM_CLOSE, 0, 0); break;
         case DisplayEvent::Kind::Activate: Enqueue(handle, WM_ACTIVATE, 1, 0); break;
-        case DisplayEvent::Kind::Deactivate: Enqueue(handle, WM_ACTIVATE, 0, 0); break;
+        case DisplayEvent::Kind::Deactivate:
+            FocusLost();
+            Enqueue(handle, WM_ACTIVATE, 0, 0, kFocusLoss);
+            break;
         case DisplayEvent::Kind::Exposed: MarkDrawn(*window); break;
+        case DisplayEvent::Kind::KeyDown:
+        case DisplayEvent::Kind::KeyUp:
+            EnqueueKey(handle, event.key, event.kind == DisplayEvent::Kind::KeyDown, event.repeat);
+            lastActivity = GetTickCount();
+            break;
     }
 }
 
@@ -116,9 +141,12 @@ bool PaintMessage(MSG& out, HWND filter) {
 bool TakeQueuedMessage(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
     Queue& queue = TheQueue();
     for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
-        if (!Matches(*it, window, filterMin, filterMax)) continue;
-        out = *it;
-        if (remove) queue.posted.erase(it);
+        if (!Matches(it->message, window, filterMin, filterMax)) continue;
+        out = it->message;
+        if (!remove) return true;
+        if (it->key == kFocusLoss) FocusLossTaken();
+        if (it->key > 0) KeyMessageTaken(it->key, out.message == WM_KEYDOWN);
+        queue.posted.erase(it);
         return true;
     }
     // As on Win32, the quit message comes once everything posted before it has been taken.
@@ -140,7 +168,14 @@ bool Next(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
 
 }  // namespace
 
-void ClearMessageQueue() { TheQueue() = Queue{}; }
+void ClearMessageQueue() {
+    TheQueue() = Queue{};
+    ResetKeyboard();
+}
+
+void DeliverKeyTo(HWND window, int virtualKey, bool down, bool repeat) {
+    if (LookupWindow(window) != nullptr) EnqueueKey(window, virtualKey, down, repeat);
+}
 
 }  // namespace platform
 
@@ -177,7 +212,7 @@ BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
     return message->message == WM_QUIT ? FALSE : TRUE;
 }
 
-// No keyboard messages reach the program, so there is nothing to turn into characters.
+// The program reads keys, never characters: none are made.
 BOOL TranslateMessage(const MSG*) { return FALSE; }
 
 LRESULT DispatchMessageW(const MSG* message) {

@@ -83,6 +83,12 @@ void DestroyWindows() {
 
 void ClearMessages() { ClearMessageQueue(); }
 
+void KeyDown(HWND window, int virtualKey, bool repeat) {
+    DeliverKeyTo(window, virtualKey, true, repeat);
+}
+
+void KeyUp(HWND window, int virtualKey) { DeliverKeyTo(window, virtualKey, false, false); }
+
 int ResourceLoadCount(int id) { return platform::ResourceLoadCount(id); }
 
 }  // namespace platform::testing

@@ -67,6 +67,23 @@ void ScriptedDisplay::CloseAt(DWORD time) {
     backend_->Schedule(time, {DisplayEvent::Kind::Close, 1});
 }
 
+void ScriptedDisplay::DeactivateAt(DWORD time) {
+    backend_->Schedule(time, {DisplayEvent::Kind::Deactivate, 1});
+}
+
+void ScriptedDisplay::KeyDownAt(DWORD time, int virtualKey, bool repeat) {
+    DisplayEvent event{DisplayEvent::Kind::KeyDown, 1};
+    event.key = virtualKey;
+    event.repeat = repeat;
+    backend_->Schedule(time, event);
+}
+
+void ScriptedDisplay::KeyUpAt(DWORD time, int virtualKey) {
+    DisplayEvent event{DisplayEvent::Kind::KeyUp, 1};
+    event.key = virtualKey;
+    backend_->Schedule(time, event);
+}
+
 COLORREF ScriptedDisplay::Frame::Pixel(int x, int y) const {
     const std::uint32_t pixel = pixels.at(static_cast<std::size_t>(y) * width + x);
     return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);

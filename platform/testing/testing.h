@@ -67,6 +67,11 @@ public:
     void PressAt(DWORD time, int x, int y);
     void ReleaseAt(DWORD time, int x, int y);
     void CloseAt(DWORD time);
+    // The window loses the input focus (another window took it).
+    void DeactivateAt(DWORD time);
+    // A key of the keyboard (a virtual-key code) going down, or repeating while held, and up.
+    void KeyDownAt(DWORD time, int virtualKey, bool repeat = false);
+    void KeyUpAt(DWORD time, int virtualKey);
 
     std::vector<Frame> frames;  // every present, in order
 
@@ -155,8 +160,13 @@ private:
     SoundOutput* previous_;
 };
 
-// Empties the message queue, the quit message included.
+// Empties the message queue, the quit message included, and lets go of every key.
 void ClearMessages();
+
+// A key going down (or repeating) and up in a window, headless or not, as the desktop would
+// deliver it: WM_KEYDOWN / WM_KEYUP queued for it; GetKeyState follows as they are taken.
+void KeyDown(HWND window, int virtualKey, bool repeat = false);
+void KeyUp(HWND window, int virtualKey);
 
 // How often LoadResource has handed out the program's resource with this identifier.
 int ResourceLoadCount(int id);
