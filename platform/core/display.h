@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/core/accessible.h"
+
 namespace platform {
 
 // An image in 0xAARRGGBB pixels, rows top to bottom; alpha 0 is transparent.
@@ -56,6 +58,10 @@ public:
     // Appends what has happened, waiting up to `timeoutMs` for the first event when nothing
     // has yet; returns at once when an event arrives.
     virtual void Pump(int timeoutMs, std::vector<DisplayEvent>& events) = 0;
+
+    // What screen readers and switches find beside the window's picture, in reading order;
+    // each call replaces the list and comes only when it changed. Most displays show none.
+    virtual void SetAccessibleItems(int /*window*/, const std::vector<AccessibleItem>& /*items*/) {}
 };
 
 // The display in use; null (the default) keeps every window off the desktop.

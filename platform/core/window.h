@@ -32,6 +32,8 @@ struct Window {
     int displayWindow = 0;
     // The single-instance name this window claimed, or -1.
     int instanceClaim = -1;
+    // What SetAccessibleItems last gave, names filled with zeros after their end.
+    std::vector<ACCESSIBLE_ITEM> accessibleItems;
 };
 
 void RegisterWindow(Window* window);

@@ -83,6 +83,11 @@ void DestroyWindows() {
 
 void ClearMessages() { ClearMessageQueue(); }
 
+std::vector<ACCESSIBLE_ITEM> AccessibleItems(HWND handle) {
+    const Window* window = LookupWindow(handle);
+    return window != nullptr ? window->accessibleItems : std::vector<ACCESSIBLE_ITEM>{};
+}
+
 void KeyDown(HWND window, int virtualKey, bool repeat) {
     DeliverKeyTo(window, virtualKey, true, repeat);
 }

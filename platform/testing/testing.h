@@ -87,6 +87,10 @@ int LiveGdiObjectCount();
 COLORREF PixelAt(HDC dc, int x, int y);
 void SetPixelAt(HDC dc, int x, int y, COLORREF colour);
 
+// What SetAccessibleItems last gave the window (names zero-filled after their end); none for
+// a window that is not there.
+std::vector<ACCESSIBLE_ITEM> AccessibleItems(HWND window);
+
 // Destroys every window, each told WM_DESTROY first (what a test leaves behind).
 void DestroyWindows();
 

@@ -84,6 +84,10 @@ void ClearMessages() {
 
 int ResourceLoadCount(int id) { return win32adapter::ResourceLoadCount(id); }
 
+std::vector<ACCESSIBLE_ITEM> AccessibleItems(HWND window) {
+    return win32adapter::AccessibleItems(window);
+}
+
 // A key of the test's own under HKEY_CURRENT_USER\Software\ChalkmereTests, deleted at the end.
 class TemporaryRegistry::Store {
 public:

@@ -22,6 +22,7 @@
 #include <mmsystem.h>
 
 #include <cstdint>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // The handheld's shell, which a desktop does not have
@@ -63,6 +64,25 @@ BOOL SHHandleWMSettingChange(HWND window, WPARAM wParam, LPARAM lParam, SHACTIVA
 BOOL TransparentImage(HDC dest, LONG destX, LONG destY, LONG destWidth, LONG destHeight,
                       HANDLE source, LONG sourceX, LONG sourceY, LONG sourceWidth,
                       LONG sourceHeight, COLORREF transparentColor);
+
+// ---------------------------------------------------------------------------
+// Accessibility (the list is kept for each window; no screen-reader bridge reads it here)
+
+// Not a Win32 call: the platform layer's own. What screen readers and switches find beside
+// the window's picture, in reading order; each call replaces the whole list.
+#define ACCESSIBLE_LIVE 1      // a status line: its text is announced whenever it changes
+#define ACCESSIBLE_TEXT 2      // plain text
+#define ACCESSIBLE_BUTTON 3
+#define ACCESSIBLE_RADIO 4     // consecutive radios form one group; `checked` marks the chosen
+#define ACCESSIBLE_CHECKBOX 5
+struct ACCESSIBLE_ITEM {
+    UINT role;
+    WCHAR name[80];    // terminated
+    BOOL checked;      // radios and checkboxes
+    BOOL focused;      // has the program's keyboard focus
+    RECT bounds;       // display pixels; pressing the item taps the middle of this
+};
+BOOL SetAccessibleItems(HWND window, const ACCESSIBLE_ITEM* items, UINT count);
 
 // ---------------------------------------------------------------------------
 // Calls the adapter stands in front of. Each behaves as its Win32 namesake, except:
@@ -138,6 +158,9 @@ HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 
 // The display's pixels as the program drew them (0x00BBGGRR); CLR_INVALID outside.
 COLORREF DisplayPixel(HWND window, int x, int y);
+
+// What SetAccessibleItems last gave the program's window; none for another window.
+std::vector<ACCESSIBLE_ITEM> AccessibleItems(HWND window);
 
 }  // namespace win32adapter
 

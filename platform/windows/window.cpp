@@ -8,6 +8,7 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -38,6 +39,8 @@ struct Display {
     bool fullScreen = false;
     bool pressed = false;  // the program has heard a press and not yet its release
     WINDOWPLACEMENT placement = {};
+    // What the program last said is on its screen; kept, as no screen reader is told here.
+    std::vector<ACCESSIBLE_ITEM> accessibleItems;
 };
 
 std::map<HWND, std::unique_ptr<Display>>& Displays() {
@@ -453,6 +456,11 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     return ::PeekMessageW(message, window, filterMin, filterMax, removal);
 }
 
+std::vector<ACCESSIBLE_ITEM> AccessibleItems(HWND window) {
+    Display* display = Find(window);
+    return display != nullptr ? display->accessibleItems : std::vector<ACCESSIBLE_ITEM>{};
+}
+
 COLORREF DisplayPixel(HWND window, int x, int y) {
     Display* display = Find(window);
     if (display == nullptr || x < 0 || y < 0 || x >= kDisplayWidth || y >= kDisplayHeight) {
@@ -462,3 +470,18 @@ COLORREF DisplayPixel(HWND window, int x, int y) {
 }
 
 }  // namespace win32adapter
+
+BOOL SetAccessibleItems(HWND window, const ACCESSIBLE_ITEM* items, UINT count) {
+    win32adapter::Display* display = win32adapter::Find(window);
+    if (display == nullptr || (items == nullptr && count > 0)) return FALSE;
+    for (UINT i = 0; i < count; ++i) {
+        if (items[i].role < ACCESSIBLE_LIVE || items[i].role > ACCESSIBLE_CHECKBOX) return FALSE;
+    }
+    display->accessibleItems.assign(items, items + count);
+    for (ACCESSIBLE_ITEM& item : display->accessibleItems) {
+        // Cut at the name's end (or the array's), zeros after it, as the core keeps it.
+        const std::size_t length = std::find(item.name, std::end(item.name), L'\0') - item.name;
+        std::fill(item.name + length, std::end(item.name), L'\0');
+    }
+    return TRUE;
+}
