@@ -50,6 +50,7 @@ void Application::SwitchTo(Screen* screen) {
     current->active = false;
     current = screen;
     current->active = true;
+    current->ShowFocus(keyboardUsed);
     switchTime = GetTickCount();
     // The new screen is painted in full at the paint request this makes.
     InvalidateRect(window, nullptr, FALSE);
@@ -179,4 +180,93 @@ void Application::OnChildrenAction(Action action, std::int32_t value) {
             }
             break;
     }
+}
+
+namespace {
+
+POINT MiddleOf(const Figure* figure) {
+    return {figure->GetX() + figure->GetWidth() / 2, figure->GetY() + figure->GetHeight() / 2};
+}
+
+bool IsModifier(UINT key) {
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN ||
+           key == VK_RWIN || key == VK_CAPITAL;
+}
+
+// The card in `slot` (0 at the left) while it can still be tapped.
+Answer* CardInSlot(GameScreen& game, std::int32_t slot) {
+    std::vector<Answer*> cards;
+    for (auto* node = game.answers.head; node != nullptr; node = node->next) {
+        cards.push_back(node->value);
+    }
+    std::sort(cards.begin(), cards.end(),
+              [](const Answer* a, const Answer* b) { return a->GetX() < b->GetX(); });
+    if (slot >= static_cast<std::int32_t>(cards.size())) return nullptr;
+    Answer* card = cards[static_cast<std::size_t>(slot)];
+    return card->visible && card->enabled ? card : nullptr;
+}
+
+}  // namespace
+
+void Application::PressByKey(UINT key, POINT at) {
+    keyHeld = key;
+    keyPoint = at;
+    current->PointerDown(at.x, at.y);
+}
+
+void Application::OnKeyDown(UINT key) {
+    if (IsModifier(key) || keyHeld != 0) return;
+    // Any key starts, as a tap on the title does.
+    if (current == splashScreen) {
+        PressByKey(key, {current->width / 2, current->height / 2});
+        return;
+    }
+    std::int32_t slot = -1;
+    if (key >= '1' && key <= '4') slot = static_cast<std::int32_t>(key - '1');
+    if (key >= VK_NUMPAD1 && key <= VK_NUMPAD4) slot = static_cast<std::int32_t>(key - VK_NUMPAD1);
+    if (slot >= 0) {
+        if (current != gameScreen) return;
+        if (Answer* card = CardInSlot(*gameScreen, slot)) PressByKey(key, MiddleOf(card));
+        return;
+    }
+    const bool shown = keyboardUsed && current->focusShown;
+    keyboardUsed = true;
+    switch (key) {
+        case VK_TAB: current->MoveFocus(GetKeyState(VK_SHIFT) < 0 ? -1 : 1); break;
+        case VK_LEFT: current->MoveFocusToward(-1, 0); break;
+        case VK_RIGHT: current->MoveFocusToward(1, 0); break;
+        case VK_UP: current->MoveFocusToward(0, -1); break;
+        case VK_DOWN: current->MoveFocusToward(0, 1); break;
+        case VK_RETURN:
+        case VK_SPACE: {
+            // The first key shows where the focus is; from then on it presses it.
+            current->ShowFocus(true);
+            Figure* focused = current->FocusedFigure();
+            if (shown && focused != nullptr) PressByKey(key, MiddleOf(focused));
+            break;
+        }
+        case VK_ESCAPE:
+            current->ShowFocus(true);
+            if (current == settingsScreen) {
+                for (auto* node = current->figures.head; node != nullptr; node = node->next) {
+                    if (IsButton(node->value, IDB_OK_BUTTON)) {
+                        PressByKey(key, MiddleOf(node->value));
+                        break;
+                    }
+                }
+            }
+            break;
+        default: current->ShowFocus(true); break;
+    }
+}
+
+void Application::OnKeyUp(UINT key) {
+    if (key != keyHeld) return;
+    keyHeld = 0;
+    current->PointerUp(keyPoint.x, keyPoint.y);
+}
+
+void Application::OnTap() {
+    keyboardUsed = false;
+    current->ShowFocus(false);
 }

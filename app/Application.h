@@ -22,6 +22,12 @@ public:
     void OnFigureUp(Screen* screen, Figure* figure, std::int32_t x, std::int32_t y) override;
     void OnChildrenAction(Action action, std::int32_t value) override;
 
+    // A key as the window hears it; auto-repeats never come here.
+    void OnKeyDown(UINT key);
+    void OnKeyUp(UINT key);
+    // A tap hides the keyboard's focus until a key is used again.
+    void OnTap();
+
     // Reads the household again; false (knowing what it knew) when the store cannot be read.
     bool ReadChildren();
     void ShowChildren(ChildrenScreen::Page page, std::int32_t child);
@@ -45,4 +51,13 @@ public:
     // a double tap on the screen that went, not to the one that came.
     DWORD switchTime = 0;
     static constexpr DWORD kSettleTime = 250;
+    // Whether the keyboard was used since the last tap: the focus is shown on every screen.
+    bool keyboardUsed = false;
+    // The key that pressed the stylus down, and where: its release lifts it there.
+    UINT keyHeld = 0;
+    POINT keyPoint = {0, 0};
+
+private:
+    // Presses the stylus at (x, y) of the current screen until `key` is released.
+    void PressByKey(UINT key, POINT at);
 };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -219,12 +221,13 @@ TEST_F(ProgramTest, EachChildPlaysTheirOwnProgressUnderTheirOwnPicture) {
     press(300, {32, 37});
     press(300, {30 + 30 * 2 + 5, 87 + 5});  // level 3 for her
     press(300, {65, 275});
-    EXPECT_EQ(std::tuple(brother.Text(TEXT("score")), sister.Text(TEXT("score")),
-                         sister.Text(TEXT("level")), brother.Text(TEXT("level")),
-                         brother.Text(TEXT("lastChild"))),
-              std::tuple(testsupport::WideString(TEXT("12")), testsupport::WideString(TEXT("12")),
-                         testsupport::WideString(TEXT("3")), testsupport::WideString(TEXT("<missing>")),
-                         testsupport::WideString(TEXT("2"))));
+    EXPECT_EQ(
+        std::tuple(brother.Text(TEXT("score")), sister.Text(TEXT("score")),
+                   sister.Text(TEXT("level")), brother.Text(TEXT("level")),
+                   brother.Text(TEXT("lastChild"))),
+        std::tuple(testsupport::WideString(TEXT("12")), testsupport::WideString(TEXT("12")),
+                   testsupport::WideString(TEXT("3")), testsupport::WideString(TEXT("<missing>")),
+                   testsupport::WideString(TEXT("2"))));
 
     // Her badge held 1.5 s does nothing; held 2 s it asks, showing her fox; the cross removes.
     press(300, {32, 37});
@@ -242,6 +245,111 @@ TEST_F(ProgramTest, EachChildPlaysTheirOwnProgressUnderTheirOwnPicture) {
     EXPECT_EQ(std::pair(application->current, application->gameScreen->childPicture->visible),
               (std::pair<Screen*, bool>(application->gameScreen, false)));
     EXPECT_EQ(application->gameScreen->progress->score, 12);
+}
+
+// The whole game from the keyboard, through the window's messages: any key leaves the title;
+// a key within 250 ms of a change of screen and a key's auto-repeat do nothing; 1-4 (top row
+// or keypad) press the cards from the left, a press on the key's down and a release on its up;
+// Tab and the arrows move a focus drawn only once a key is used; Enter presses what it is on
+// (on the key's down); Escape on the settings is OK; a tap hides the focus. What a screen reader
+// is told follows: the problem in words, the cards by their numbers, the settings' states.
+TEST_F(ProgramTest, TheGameIsPlayedWithKeysAlone) {
+    ASSERT_TRUE(CreateMainWindow(instance, SW_SHOW));
+    const HWND window = FindWindowW(TEXT("ORVANE"), TEXT("Chalkmere"));
+    const auto key = [&](DWORD wait, UINT vk, bool up = true, LPARAM repeat = 0) {
+        platform::testing::SetTickCount(now += wait);
+        PostMessageW(window, WM_KEYDOWN, vk, 1 | repeat);
+        Pump();
+        if (up) {
+            PostMessageW(window, WM_KEYUP, vk, 1 | (1L << 30) | (1L << 31));
+            Pump();
+        }
+    };
+    const auto said = [&] {
+        std::vector<std::string> items;
+        for (const ACCESSIBLE_ITEM& item : platform::testing::AccessibleItems(window)) {
+            const std::basic_string<WCHAR> name = item.name;
+            items.push_back(std::to_string(item.role) + (item.checked ? "*" : "") +
+                            (item.focused ? ">" : "") + std::string(name.begin(), name.end()));
+        }
+        return items;
+    };
+    GameScreen* const game = application->gameScreen;
+    testsupport::StoredValues stored;
+
+    key(300, 'Q');
+    ASSERT_EQ(application->current, game);
+    EXPECT_FALSE(game->focusShown) << "no focus until a key moves it";
+    // The problem in words, then the settings, the score and the four cards by their numbers.
+    std::vector<std::pair<std::int32_t, std::string>> byPlace;
+    for (auto* node = game->answers.head; node != nullptr; node = node->next) {
+        byPlace.emplace_back(node->value->GetX(), "3" + std::to_string(node->value->number));
+    }
+    std::sort(byPlace.begin(), byPlace.end());
+    std::vector<std::string> cards;
+    for (const auto& [x, card] : byPlace) cards.push_back(card);
+    const Equation& posed = *game->equation;
+    const std::vector<std::string> drill = said();
+    ASSERT_GE(drill.size(), 7u);
+    ASSERT_EQ(posed.operation, Addition);
+    EXPECT_EQ(drill[0],
+              "1" + std::to_string(posed.operand1) + " plus " + std::to_string(posed.operand2));
+    EXPECT_EQ(std::vector<std::string>(drill.end() - 4, drill.end()), cards);
+
+    const std::int32_t right = (game->answers.At(0)->GetX() - 20) / 50;
+    const UINT wrong = right == 0 ? VK_NUMPAD2 : VK_NUMPAD1;
+    key(300, wrong, false);
+    key(0, wrong, false, 1L << 30);  // held: the repeat presses nothing more
+    PostMessageW(window, WM_KEYUP, wrong, 1 | (1L << 30) | (1L << 31));
+    Pump();
+    EXPECT_EQ(std::pair(game->progress->bonus, said()[0]),
+              std::pair(4, std::string("1Not this one")));
+    key(300, static_cast<UINT>('1' + right));
+    EXPECT_EQ(said()[0], "1Right, 4 points");
+    platform::testing::SetTickCount(now += 1500);
+    Pump();
+    EXPECT_EQ(stored.Text(TEXT("score")), TEXT("4"));
+
+    // Tab reaches the settings button first; Enter presses it on its down, switches on its up.
+    key(300, VK_TAB);
+    EXPECT_TRUE(game->focusShown);
+    key(300, VK_RETURN, false);
+    auto* settingsButton = static_cast<Button*>(game->FocusedFigure());
+    EXPECT_EQ(std::pair(settingsButton->pressed, application->current),
+              (std::pair<std::uint8_t, Screen*>(1, game)));
+    PostMessageW(window, WM_KEYUP, VK_RETURN, 1 | (1L << 30) | (1L << 31));
+    Pump();
+    SettingsScreen* const settings = application->settingsScreen;
+    ASSERT_EQ(application->current, settings);
+
+    // A second Enter 120 ms after the change does nothing; then level 3 by Tab and the arrows
+    // and Enter, the switch above level 1 and Space, Escape for OK.
+    key(120, VK_RETURN);
+    EXPECT_EQ(application->current, settings);
+    while (settings->FocusedFigure() != settings->levelBoxes[0]) key(300, VK_TAB);
+    key(300, VK_RIGHT);
+    key(300, VK_RIGHT);
+    key(300, VK_RETURN);
+    key(300, VK_LEFT);
+    key(300, VK_LEFT);
+    key(300, VK_UP);
+    EXPECT_EQ(settings->FocusedFigure(), settings->autoBox);
+    key(300, VK_SPACE);
+    EXPECT_EQ(std::pair(stored.Text(TEXT("level")), stored.Text(TEXT("auto"))),
+              std::pair(testsupport::WideString(TEXT("3")), testsupport::WideString(TEXT("1"))));
+    const std::vector<std::string> told = said();
+    EXPECT_NE(std::find(told.begin(), told.end(), "4*Level 3"), told.end());
+    EXPECT_NE(std::find(told.begin(), told.end(), "5>Automatic levelling"), told.end());
+    key(300, VK_ESCAPE);
+    EXPECT_EQ(application->current, game);
+    EXPECT_TRUE(game->focusShown);
+
+    // A tap hides the focus; only a key shows it again.
+    PostMessageW(window, WM_LBUTTONDOWN, 1, MAKELPARAM(120, 150));
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(120, 150));
+    platform::testing::SetTickCount(now += 300);
+    Pump();
+    EXPECT_FALSE(game->focusShown);
 }
 
 }  // namespace

@@ -100,11 +100,23 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             SHHandleWMSettingChange(window, wParam, lParam, &activateInfo);
             return 0;
         case WM_LBUTTONDOWN:
+            if (application != nullptr) application->OnTap();
             // A child's double tap must not carry into the screen its first tap brought up.
             if (application != nullptr &&
                 GetTickCount() - application->switchTime >= Application::kSettleTime) {
                 application->current->PointerDown(LOWORD(lParam), HIWORD(lParam));
             }
+            return 0;
+        case WM_KEYDOWN:
+            // A key held down repeats (bit 30: it was down already); only its first press
+            // counts. A double press, like a double tap, acts on one screen only.
+            if (application != nullptr && (lParam & (1L << 30)) == 0 &&
+                GetTickCount() - application->switchTime >= Application::kSettleTime) {
+                application->OnKeyDown(static_cast<UINT>(wParam));
+            }
+            return 0;
+        case WM_KEYUP:
+            if (application != nullptr) application->OnKeyUp(static_cast<UINT>(wParam));
             return 0;
         case WM_LBUTTONUP:
             if (application != nullptr) {

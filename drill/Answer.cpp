@@ -17,6 +17,7 @@ Answer::Answer(Screen* owner, HWND window, std::int32_t value)
     WCHAR digits[12];
     wsprintfW(digits, TEXT("%d"), number);
     Text label(owner, window, digits, RGB(0, 0, 0));
+    accessibleName = digits;
 
     surfaceDC = CreateSurface(kWidth, kHeight, surfaceBitmap);
     ClearSurface(surfaceDC);

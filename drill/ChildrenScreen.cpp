@@ -38,6 +38,7 @@ ChildrenScreen::ChildrenScreen(HWND window, HINSTANCE instance) : Screen(window,
     backButton->SetY(20);
     backButton->SetZOrder(20);
     backButton->AddListener(this);
+    backButton->accessibleName = Say(instance, IDS_SAY_BACK);
     AddFigure(backButton);
 
     exitBox = AddExitBox(*this, window, this);
@@ -58,13 +59,15 @@ ChildrenScreen::~ChildrenScreen() {
 
 Animation* ChildrenScreen::AddPicture(std::int32_t resourceId, std::int32_t frames,
                                       std::int32_t frame, std::int32_t x, std::int32_t y,
-                                      std::int32_t tag) {
+                                      std::int32_t tag, const std::basic_string<WCHAR>& name) {
     auto* picture = new Animation(this, window, resourceId, frames, 1);
     picture->currentFrame = frame;
     picture->SetX(x - picture->GetWidth() / 2);
     picture->SetY(y - picture->GetHeight() / 2);
     picture->SetZOrder(20);
     picture->SetVisible(true);
+    picture->accessibleName = name;
+    picture->accessibleRole = tag >= 0 ? ACCESSIBLE_BUTTON : ACCESSIBLE_TEXT;
     if (tag >= 0) {
         picture->tag = tag;
         picture->SetEnabled(true);
@@ -102,6 +105,13 @@ void ChildrenScreen::Show(Page shown, const Household& household, std::int32_t c
     backButton->SetVisible(!asking);
     backButton->SetEnabled(!asking);
 
+    const auto animal = [this](std::int32_t picture) {
+        return Say(instance, IDS_SAY_ANIMAL + picture);
+    };
+    static constexpr std::int32_t kSaid[] = {IDS_SAY_WHO_IS_PLAYING, IDS_SAY_CHILDREN,
+                                             IDS_SAY_NEW_CHILD, IDS_SAY_REMOVE};
+    status =
+        Say(instance, kSaid[static_cast<std::int32_t>(shown)], animal(household.PictureOf(child)));
     const auto count = static_cast<std::int32_t>(household.children.size());
     switch (shown) {
         case Page::WhoIsPlaying:
@@ -109,7 +119,8 @@ void ChildrenScreen::Show(Page shown, const Household& household, std::int32_t c
             for (std::int32_t cell = 0; cell < count && cell < kMaxShown; ++cell) {
                 const StoredChild& shownChild = household.children[static_cast<std::size_t>(cell)];
                 AddPicture(IDB_ANIMALS, kAnimalFrames, shownChild.picture - 1, ChildX(cell),
-                           ChildY(cell), asking ? shownChild.number : -1);
+                           ChildY(cell), asking ? shownChild.number : -1,
+                           animal(shownChild.picture));
                 if (shownChild.number == child) AddMark(ChildX(cell), ChildY(cell));
                 // The first child stays while there are others; only its progress is reset.
                 if (!asking && shownChild.number != 1) {
@@ -120,13 +131,16 @@ void ChildrenScreen::Show(Page shown, const Household& household, std::int32_t c
                     badge->SetEnabled(true);
                     badge->tag = shownChild.number;
                     badge->AddListener(this);
+                    badge->accessibleName =
+                        Say(instance, IDS_SAY_REMOVE_HOLD, animal(shownChild.picture));
                     pageFigures.InsertAt(badge, pageFigures.count);
                     badges.InsertAt(badge, badges.count);
                     AddFigure(badge);
                 }
             }
             if (!asking && count < kMaxShown) {
-                AddPicture(IDB_ANIMALS, kAnimalFrames, kAddFrame, ChildX(count), ChildY(count), 0);
+                AddPicture(IDB_ANIMALS, kAnimalFrames, kAddFrame, ChildX(count), ChildY(count), 0,
+                           Say(instance, IDS_SAY_ADD_CHILD));
             }
             break;
         case Page::NewChild:
@@ -134,14 +148,14 @@ void ChildrenScreen::Show(Page shown, const Household& household, std::int32_t c
                 if (household.PictureTaken(picture)) continue;
                 const std::int32_t cell = picture - 1;
                 AddPicture(IDB_ANIMALS, kAnimalFrames, picture - 1, kPickX[cell % 3],
-                           kPickY[cell / 3], picture);
+                           kPickY[cell / 3], picture, animal(picture));
             }
             break;
         case Page::Remove:
             AddPicture(IDB_ANIMALS, kAnimalFrames, household.PictureOf(child) - 1, width / 2, 130,
-                       -1);
+                       -1, animal(household.PictureOf(child)));
             AddMark(width / 2, 130);
-            AddPicture(IDB_ANIMALS, kAnimalFrames, kRemoveFrame, width / 2, 240, child);
+            AddPicture(IDB_ANIMALS, kAnimalFrames, kRemoveFrame, width / 2, 240, child, status);
             break;
     }
     Redraw(true);

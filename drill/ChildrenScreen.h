@@ -60,9 +60,11 @@ public:
     DWORD badgePressed = 0;
 
 private:
-    // A picture of the strip `resourceId` centred at (x, y); tapped when `tag` is not negative.
+    // A picture of the strip `resourceId` centred at (x, y), named `name` for screen readers;
+    // tapped when `tag` is not negative.
     Animation* AddPicture(std::int32_t resourceId, std::int32_t frames, std::int32_t frame,
-                          std::int32_t x, std::int32_t y, std::int32_t tag);
+                          std::int32_t x, std::int32_t y, std::int32_t tag,
+                          const std::basic_string<WCHAR>& name);
     void AddMark(std::int32_t x, std::int32_t y);
 
     ObjectList<Figure*> pageFigures;  // what Show made, removed by the next Show

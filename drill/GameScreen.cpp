@@ -41,6 +41,7 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
     settingsButton->SetX(12);
     settingsButton->SetY(kTopRowY);
     settingsButton->AddListener(this);
+    settingsButton->accessibleName = Say(instance, IDS_SAY_SETTINGS);
     AddFigure(settingsButton);
 
     correctSound = LoadWaveResource(IDW_CORRECT);
@@ -95,6 +96,8 @@ void GameScreen::UpdateScoreText() {
     scoreText->SetX(kScoreX);
     scoreText->SetY(kTopRowY);
     scoreText->SetZOrder(20);
+    scoreText->accessibleName = Say(instance, IDS_SAY_SCORE, progress->score);
+    scoreText->accessibleRole = ACCESSIBLE_TEXT;
     AddFigure(scoreText);
 }
 
@@ -109,6 +112,9 @@ void GameScreen::ShowChild(std::int32_t picture) {
     childPicture->SetVisible(picture > 0);
     childSpot->SetVisible(picture > 0);
     childSpot->SetEnabled(picture > 0);
+    childSpot->accessibleName =
+        picture > 0 ? Say(instance, IDS_SAY_PLAYING, Say(instance, IDS_SAY_ANIMAL + picture))
+                    : std::basic_string<WCHAR>();
 }
 
 void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
@@ -119,6 +125,7 @@ void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
         // Hiding also disables it, so a choice can be tapped only once.
         choice->SetVisible(false);
         if (choice->number == equation->result) {
+            status = Say(instance, IDS_SAY_RIGHT, progress->bonus);
             progress->AddBonusToScore();
             // The remaining choices only click from now on.
             for (auto* node = answers.head; node != nullptr; node = node->next) {
@@ -132,6 +139,7 @@ void GameScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
         } else {
             firstTry = false;
             progress->bonus = progress->bonus / 3;
+            status = Say(instance, IDS_SAY_WRONG);
         }
     }
     ForwardToListeners(screenListeners, this, figure, true, x, y);

@@ -3,6 +3,9 @@
 #include <cstdlib>
 
 #include "drill/GameScreen.h"
+
+#include "drill/ScreenParts.h"
+#include "resources/ResourceIds.h"
 #include "scene/WaveResource.h"
 
 namespace {
@@ -112,6 +115,7 @@ void GameScreen::GenerateProblem(std::int32_t bound, std::int32_t operation) {
     answers.InsertAt(correct, answers.count);
 
     AddResultText(equation->result);
+    status = Say(instance, IDS_SAY_ADDITION + operation, operand1, operand2);
 
     std::int32_t wrong[3] = {kUnfilled, kUnfilled, kUnfilled};
     for (int filled = 0; filled < 3;) {

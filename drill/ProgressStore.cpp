@@ -64,8 +64,7 @@ bool ReadText(HKEY key, LPCWSTR name, WCHAR* text, DWORD capacity) {
 }
 
 // `value` keeps its default unless the text is a number within range.
-bool ReadNumber(HKEY key, LPCWSTR name, std::int32_t min, std::int32_t max,
-                std::int32_t& value) {
+bool ReadNumber(HKEY key, LPCWSTR name, std::int32_t min, std::int32_t max, std::int32_t& value) {
     WCHAR text[10];
     if (!ReadText(key, name, text, 10)) return false;
     int number = 0;
@@ -206,9 +205,13 @@ bool ProgressStore::WriteNumber(LPCWSTR name, std::int32_t value) const {
     return OpenChildKey(child_, opened) == ERROR_SUCCESS && WriteNumberTo(opened.key, name, value);
 }
 
-bool ProgressStore::WriteScore(std::int32_t score) const { return WriteNumber(TEXT("score"), score); }
+bool ProgressStore::WriteScore(std::int32_t score) const {
+    return WriteNumber(TEXT("score"), score);
+}
 
-bool ProgressStore::WriteLevel(std::int32_t level) const { return WriteNumber(TEXT("level"), level); }
+bool ProgressStore::WriteLevel(std::int32_t level) const {
+    return WriteNumber(TEXT("level"), level);
+}
 
 bool ProgressStore::WriteAutoLevel(bool on) const { return WriteNumber(TEXT("auto"), on ? 0 : 1); }
 
@@ -307,8 +310,8 @@ std::int32_t StoreNewChild(const Household& household, std::int32_t picture) {
     WCHAR path[80];
     wsprintfW(path, TEXT("Software\\Brindlewick\\Chalkmere\\Children\\%d"), number);
     OpenedKey child;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &child.key, nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child.key,
+                        nullptr) != ERROR_SUCCESS) {
         return 0;
     }
     const StoredProgress fresh;

@@ -39,8 +39,8 @@ std::string Describe(const std::optional<Household>& household) {
                                         "bear", "rabbit", "turtle", "mouse"};
     std::string text;
     for (const StoredChild& child : household->children) {
-        text += (text.empty() ? "" : ", ") + std::to_string(child.number) + " " +
-                names[child.picture];
+        text +=
+            (text.empty() ? "" : ", ") + std::to_string(child.number) + " " + names[child.picture];
     }
     return text + "; last " + std::to_string(household->lastChild) + "; next " +
            std::to_string(household->nextChild);
@@ -53,34 +53,69 @@ TEST_F(HouseholdTest, TheListIsReadInOrderAndMendedWithoutLosingAChild) {
     const std::tuple<LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, Keys, const char*> rows[] = {
         // list, first child's picture, lastChild, nextChild, keys under Children
         {nullptr, nullptr, nullptr, nullptr, {}, "1 owl; last 1; next 2"},
-        {TEXT("1,2,4"), TEXT("5"), TEXT("4"), TEXT("5"), {{TEXT("2"), TEXT("2")}, {TEXT("4"), TEXT("3")}},
+        {TEXT("1,2,4"),
+         TEXT("5"),
+         TEXT("4"),
+         TEXT("5"),
+         {{TEXT("2"), TEXT("2")}, {TEXT("4"), TEXT("3")}},
          "1 bear, 2 fox, 4 cat; last 4; next 5"},
         // Duplicates count once, in the order first listed; the first child is always first.
-        {TEXT("4,1,2,4,2"), nullptr, nullptr, nullptr, {{TEXT("2"), TEXT("2")}, {TEXT("4"), TEXT("3")}},
+        {TEXT("4,1,2,4,2"),
+         nullptr,
+         nullptr,
+         nullptr,
+         {{TEXT("2"), TEXT("2")}, {TEXT("4"), TEXT("3")}},
          "1 owl, 4 cat, 2 fox; last 1; next 5"},
         // Numbers without a key, and what is no number, are left out; no number comes twice.
-        {TEXT("1,3,x,,-2,2 ,9,2"), nullptr, TEXT("3"), nullptr, {{TEXT("2"), TEXT("4")}},
+        {TEXT("1,3,x,,-2,2 ,9,2"),
+         nullptr,
+         TEXT("3"),
+         nullptr,
+         {{TEXT("2"), TEXT("4")}},
          "1 owl, 2 frog; last 1; next 10"},
         // Keys missing from the list come back at the end; other keys are no children.
-        {TEXT("1,5"), nullptr, nullptr, TEXT("40"),
-         {{TEXT("5"), TEXT("6")}, {TEXT("3"), TEXT("7")}, {TEXT("02"), TEXT("8")}, {TEXT("x"), TEXT("8")}},
+        {TEXT("1,5"),
+         nullptr,
+         nullptr,
+         TEXT("40"),
+         {{TEXT("5"), TEXT("6")},
+          {TEXT("3"), TEXT("7")},
+          {TEXT("02"), TEXT("8")},
+          {TEXT("x"), TEXT("8")}},
          "1 owl, 5 rabbit, 3 turtle; last 1; next 40"},
-        {nullptr, nullptr, nullptr, nullptr, {{TEXT("2"), TEXT("2")}}, "1 owl, 2 fox; last 1; next 3"},
+        {nullptr,
+         nullptr,
+         nullptr,
+         nullptr,
+         {{TEXT("2"), TEXT("2")}},
+         "1 owl, 2 fox; last 1; next 3"},
         // More than six are all kept.
-        {TEXT("1,2,3,4,5,6,7,8"), TEXT("1"), nullptr, nullptr,
-         {{TEXT("2"), TEXT("2")}, {TEXT("3"), TEXT("3")}, {TEXT("4"), TEXT("4")}, {TEXT("5"), TEXT("5")},
-          {TEXT("6"), TEXT("6")}, {TEXT("7"), TEXT("7")}, {TEXT("8"), TEXT("8")}},
+        {TEXT("1,2,3,4,5,6,7,8"),
+         TEXT("1"),
+         nullptr,
+         nullptr,
+         {{TEXT("2"), TEXT("2")},
+          {TEXT("3"), TEXT("3")},
+          {TEXT("4"), TEXT("4")},
+          {TEXT("5"), TEXT("5")},
+          {TEXT("6"), TEXT("6")},
+          {TEXT("7"), TEXT("7")},
+          {TEXT("8"), TEXT("8")}},
          "1 owl, 2 fox, 3 cat, 4 frog, 5 bear, 6 rabbit, 7 turtle, 8 mouse; last 1; next 9"},
         // A picture missing, unknown or already taken shows the first free one.
-        {TEXT("1,2,3,4"), TEXT("2"), nullptr, nullptr,
+        {TEXT("1,2,3,4"),
+         TEXT("2"),
+         nullptr,
+         nullptr,
          {{TEXT("2"), TEXT("2")}, {TEXT("3"), TEXT("9")}, {TEXT("4"), TEXT("")}},
          "1 fox, 2 owl, 3 cat, 4 frog; last 1; next 5"},
     };
     for (const auto& [list, picture, last, next, keys, read] : rows) {
         platform::testing::TemporaryRegistry rowRegistry;
-        const std::pair<LPCWSTR, LPCWSTR> values[] = {
-            {TEXT("children"), list}, {TEXT("picture"), picture}, {TEXT("lastChild"), last},
-            {TEXT("nextChild"), next}};
+        const std::pair<LPCWSTR, LPCWSTR> values[] = {{TEXT("children"), list},
+                                                      {TEXT("picture"), picture},
+                                                      {TEXT("lastChild"), last},
+                                                      {TEXT("nextChild"), next}};
         for (const auto& [name, text] : values) {
             if (text != nullptr) stored.SetText(name, text);
         }
@@ -143,7 +178,8 @@ TEST_F(HouseholdTest, OneChildStoresNothingNew) {
     record->RecordResult(true);
     EXPECT_EQ(SelectChildProgress(1), record);
     ReleaseProgress();
-    for (const LPCWSTR name : {TEXT("children"), TEXT("picture"), TEXT("lastChild"), TEXT("nextChild")}) {
+    for (const LPCWSTR name :
+         {TEXT("children"), TEXT("picture"), TEXT("lastChild"), TEXT("nextChild")}) {
         EXPECT_EQ(stored.Text(name), TEXT("<missing>")) << "nothing new is stored";
     }
     EXPECT_FALSE(KeyExists(TEXT("Software\\Brindlewick\\Chalkmere\\Children")));

@@ -19,6 +19,7 @@ Image* AddExitBox(Screen& screen, HWND window, FigureListener* listener) {
     exitBox->SetX(screen.width - exitBox->GetWidth() - 12);
     exitBox->SetY(20);
     exitBox->AddListener(listener);
+    exitBox->accessibleName = Say(screen.instance, IDS_SAY_EXIT);
     screen.AddFigure(exitBox);
     return exitBox;
 }
@@ -47,4 +48,21 @@ bool FollowHold(Animation* ring, DWORD held, DWORD hold, std::int32_t frames) {
         ring->Invalidate();
     }
     return held >= hold;
+}
+
+std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id, std::int32_t first,
+                             std::int32_t second) {
+    WCHAR format[80];
+    WCHAR said[100];
+    if (LoadStringW(instance, static_cast<UINT>(id), format, 80) == 0) return {};
+    wsprintfW(said, format, first, second);
+    return said;
+}
+
+std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id,
+                             const std::basic_string<WCHAR>& word) {
+    std::basic_string<WCHAR> said = Say(instance, id);
+    const std::size_t at = said.find(TEXT("%s"));
+    if (at != std::basic_string<WCHAR>::npos) said.replace(at, 2, word);
+    return said;
 }

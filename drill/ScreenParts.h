@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "scene/Animation.h"
 #include "scene/Image.h"
@@ -22,6 +23,13 @@ void EndProgram(HWND window, const void* exitSound);
 // Passes a figure's stylus event on to each listener of the screen, from a snapshot.
 void ForwardToListeners(ObjectList<ScreenListener*>& listeners, Screen* screen, Figure* figure,
                         bool down, std::int32_t x, std::int32_t y);
+
+// The string-table entry `id` for screen readers, each %d in it replaced by the next number
+// and %s by `word`.
+std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id, std::int32_t first = 0,
+                             std::int32_t second = 0);
+std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id,
+                             const std::basic_string<WCHAR>& word);
 
 // Shows on `ring` (a strip of `frames`) how much of `hold` ms has been held; true once the
 // whole time has been.

@@ -27,6 +27,7 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
     returnButton->SetX(35);
     returnButton->SetY(260);
     returnButton->AddListener(this);
+    returnButton->accessibleName = Say(instance, IDS_SAY_OK);
     AddFigure(returnButton);
 
     auto* resetButton = new Button(this, window, IDB_RESET_BUTTON);
@@ -34,6 +35,7 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
     resetButton->SetX(120);
     resetButton->SetY(260);
     resetButton->AddListener(this);
+    resetButton->accessibleName = Say(instance, IDS_SAY_RESET);
     AddFigure(resetButton);
 
     // Played by hand, frame by frame as the press lasts, never started; under the buttons.
@@ -61,6 +63,9 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
     checkBox->SetY(kAutoBoxY);
     checkBox->tag = 0;
     checkBox->AddListener(this);
+    checkBox->accessibleName = Say(instance, IDS_SAY_AUTO_LEVEL);
+    checkBox->accessibleRole = ACCESSIBLE_CHECKBOX;
+    autoBox = checkBox;
     AddFigure(checkBox);
 
     exitBox = AddExitBox(*this, window, this);
@@ -71,6 +76,7 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
     childrenSpot->SetZOrder(40);
     childrenSpot->SetVisible(true);
     childrenSpot->AddListener(this);
+    childrenSpot->accessibleName = Say(instance, IDS_SAY_CHILDREN);
     AddFigure(childrenSpot);
     childPicture = new Animation(this, window, IDB_ANIMALS_SMALL, 8, 1);
     childPicture->SetX(170);
@@ -86,6 +92,9 @@ SettingsScreen::SettingsScreen(HWND window, HINSTANCE instance) : Screen(window,
         box->SetY(LevelBoxY(level));
         box->tag = level;
         box->AddListener(this);
+        box->accessibleName = Say(instance, IDS_SAY_LEVEL, level);
+        box->accessibleRole = ACCESSIBLE_RADIO;
+        levelBoxes[level - 1] = box;
         AddFigure(box);
     }
 
@@ -105,6 +114,9 @@ SettingsScreen::~SettingsScreen() {
 void SettingsScreen::PlaceLevelMarker() {
     levelMarker->SetX(LevelBoxX(progress->level));
     levelMarker->SetY(LevelBoxY(progress->level));
+    for (std::int32_t level = 1; level <= Progress::kLevels; ++level) {
+        levelBoxes[level - 1]->accessibleChecked = level == progress->level;
+    }
 }
 
 void SettingsScreen::RebuildPercentages() {
@@ -122,6 +134,8 @@ void SettingsScreen::RebuildPercentages() {
         text->SetX(66 + 70 * (i % 3));
         text->SetY(153 + 21 * (i / 3));
         text->SetEnabled(false);
+        text->accessibleName = Say(instance, IDS_SAY_PERCENT, level, percent);
+        text->accessibleRole = ACCESSIBLE_TEXT;
         percentTexts.InsertAt(text, percentTexts.count);
         AddFigure(text);
     }
@@ -131,6 +145,7 @@ void SettingsScreen::Paint(HDC dc, bool full) {
     // The ticks and the percentages show the shared progress as it is when painted (stored
     // progress that could be read only later may have changed it).
     checkMark->SetVisible(progress->autoLevel);
+    autoBox->accessibleChecked = progress->autoLevel;
     PlaceLevelMarker();
     RebuildPercentages();
     Screen::Paint(dc, full);
@@ -142,6 +157,9 @@ void SettingsScreen::ShowChild(std::int32_t picture) {
     childPicture->currentFrame = frame;
     childPicture->SetVisible(picture > 0);
     childPicture->SetEnabled(picture > 0);
+    childPicture->accessibleName = picture > 0 ? Say(instance, IDS_SAY_CHILDREN) + TEXT(": ") +
+                                                     Say(instance, IDS_SAY_ANIMAL + picture)
+                                               : std::basic_string<WCHAR>();
 }
 
 void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y) {
@@ -153,6 +171,7 @@ void SettingsScreen::OnFigureDown(Figure* figure, std::int32_t x, std::int32_t y
         if (figure->tag == 0) {
             progress->SetAutoLevel(!progress->autoLevel);
             checkMark->SetVisible(progress->autoLevel);
+            autoBox->accessibleChecked = progress->autoLevel;
         } else {
             progress->SetLevel(figure->tag);
             PlaceLevelMarker();

@@ -41,6 +41,8 @@ public:
     // The heading, and the picture of the child while there are several, lead to the
     // children; with one child nothing new is drawn.
     Figure* childrenSpot = nullptr;
+    Figure* autoBox = nullptr;
+    Figure* levelBoxes[Progress::kLevels] = {};
     Animation* childPicture = nullptr;
 
     static constexpr DWORD kResetHold = 2000;

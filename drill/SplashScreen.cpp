@@ -9,6 +9,7 @@ SplashScreen::SplashScreen(HWND window, HINSTANCE instance) : Screen(window, ins
     Image* title = AddBoard(*this, window, IDB_TITLE);
     title->SetEnabled(true);
     title->AddListener(this);
+    title->accessibleName = Say(instance, IDS_SAY_START);
 
     const LOGFONTW font = Text::BoldFont(12);
     const COLORREF yellow = RGB(0xFF, 0xFF, 0x00);

@@ -38,3 +38,38 @@
 #define IDS_VERSION 302
 #define IDS_YEARS 303
 #define IDS_SCORE 304
+
+// Words for screen readers: what each figure is, and what the drill says aloud
+#define IDS_SAY_START 400
+#define IDS_SAY_SETTINGS 401
+#define IDS_SAY_EXIT 402
+#define IDS_SAY_OK 403
+#define IDS_SAY_RESET 404
+#define IDS_SAY_AUTO_LEVEL 405
+#define IDS_SAY_LEVEL 406
+#define IDS_SAY_PERCENT 407
+#define IDS_SAY_SCORE 408
+#define IDS_SAY_ADDITION 409
+#define IDS_SAY_SUBTRACTION 410
+#define IDS_SAY_MULTIPLICATION 411
+#define IDS_SAY_DIVISION 412
+#define IDS_SAY_RIGHT 413
+#define IDS_SAY_WRONG 414
+#define IDS_SAY_CHILDREN 415
+#define IDS_SAY_WHO_IS_PLAYING 416
+#define IDS_SAY_BACK 417
+#define IDS_SAY_ADD_CHILD 418
+#define IDS_SAY_NEW_CHILD 419
+#define IDS_SAY_REMOVE_HOLD 420
+#define IDS_SAY_REMOVE 421
+#define IDS_SAY_PLAYING 422
+// Each picture's animal: IDS_SAY_ANIMAL + the picture's number
+#define IDS_SAY_ANIMAL 430
+#define IDS_SAY_OWL 431
+#define IDS_SAY_FOX 432
+#define IDS_SAY_CAT 433
+#define IDS_SAY_FROG 434
+#define IDS_SAY_BEAR 435
+#define IDS_SAY_RABBIT 436
+#define IDS_SAY_TURTLE 437
+#define IDS_SAY_MOUSE 438

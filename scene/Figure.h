@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/win32.h"
 #include "scene/ObjectList.h"
@@ -67,6 +68,11 @@ public:
     Screen* owner;
     std::int32_t tag = 0;
     HWND window;
+    // What screen readers and switches are told of the figure; a figure without a name is
+    // not told of. The role is one of the ACCESSIBLE_ roles; 0 is a button.
+    std::basic_string<WCHAR> accessibleName;
+    UINT accessibleRole = 0;
+    bool accessibleChecked = false;
 
 protected:
     // A memory drawing context compatible with the window's display context, holding a new

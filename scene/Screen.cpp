@@ -6,6 +6,54 @@ namespace {
 
 // Changes reach the window at most once per this many milliseconds plus one.
 constexpr DWORD kRedrawThrottle = 42;
+// Figures whose middles lie this close in height read as one row.
+constexpr std::int32_t kRowSlack = 12;
+// The outline: chalk two pixels wide just outside the figure, and a dark line round it so
+// that it also stands out beside the yellow cards and the chalk.
+constexpr std::int32_t kOutlineGap = 1;
+constexpr std::int32_t kChalkWidth = 2;
+constexpr COLORREF kChalk = RGB(0xEB, 0xEB, 0xE1);
+constexpr COLORREF kEdge = RGB(0x10, 0x1C, 0x17);
+
+POINT MiddleOf(const Figure* figure) {
+    return {figure->GetX() + figure->GetWidth() / 2, figure->GetY() + figure->GetHeight() / 2};
+}
+
+// Whether `a` reads before `b`: an earlier row, or the same row further left.
+bool ReadsBefore(POINT a, POINT b) {
+    if (a.y < b.y - kRowSlack) return true;
+    if (b.y < a.y - kRowSlack) return false;
+    return a.x < b.x;
+}
+
+// A one-pixel frame just inside the rectangle.
+void Frame(HDC dc, const RECT& r, COLORREF colour) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+// Sorts into reading order: rows by the top figure's middle, so that a row never creeps down
+// the screen, each row from the left.
+void SortInReadingOrder(std::vector<Figure*>& order) {
+    std::stable_sort(order.begin(), order.end(), [](const Figure* a, const Figure* b) {
+        return MiddleOf(a).y < MiddleOf(b).y;
+    });
+    for (std::size_t row = 0; row < order.size();) {
+        std::size_t end = row + 1;
+        while (end < order.size() && MiddleOf(order[end]).y - MiddleOf(order[row]).y <= kRowSlack) {
+            ++end;
+        }
+        std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(row),
+                         order.begin() + static_cast<std::ptrdiff_t>(end),
+                         [](const Figure* a, const Figure* b) { return a->GetX() < b->GetX(); });
+        row = end;
+    }
+}
 
 }  // namespace
 
@@ -46,12 +94,18 @@ void Screen::ResortFigure(Figure* figure) {
 }
 
 void Screen::RemoveFigure(Figure* figure, bool deleteIt) {
+    if (figure != nullptr && figure == focus) {
+        if (focusShown) MarkDirty(OutlineOf(figure));
+        focusPlace = MiddleOf(figure);
+        focus = nullptr;
+    }
     if (figure != nullptr && figure->visible) MarkDirty(figure->GetBounds());
     figures.Remove(figure);
     if (deleteIt && figure != nullptr) delete figure;
 }
 
 void Screen::DeleteAllFigures() {
+    focus = nullptr;
     for (auto* node = figures.head; node != nullptr; node = node->next) {
         delete node->value;
     }
@@ -90,6 +144,7 @@ void Screen::Paint(HDC dc, bool full) {
             TransparentImage(bufferDC, x, y, w, h, surface, 0, 0, w, h, TransparentKey);
         }
     }
+    if (focusShown) DrawFocus();
 
     if (full) {
         BitBlt(dc, 0, 0, width, height, bufferDC, 0, 0, SRCCOPY);
@@ -103,6 +158,7 @@ void Screen::Paint(HDC dc, bool full) {
 
     painting = false;
     dirtyRect = {-1, -1, -1, -1};
+    if (active) PublishAccessibleItems();
 }
 
 void Screen::Redraw(bool full) {
@@ -148,4 +204,148 @@ void Screen::PointerUp(std::int32_t px, std::int32_t py) {
             figure->OnPointerUp(px, py);
         }
     }
+}
+
+std::vector<Figure*> Screen::FocusOrder() const {
+    std::vector<Figure*> order;
+    for (auto* node = figures.head; node != nullptr; node = node->next) {
+        Figure* figure = node->value;
+        if (figure->visible && figure->enabled && figure->listeners.count > 0) {
+            order.push_back(figure);
+        }
+    }
+    SortInReadingOrder(order);
+    return order;
+}
+
+Figure* Screen::FocusedFigure() {
+    const std::vector<Figure*> order = FocusOrder();
+    if (focus != nullptr && std::find(order.begin(), order.end(), focus) != order.end()) {
+        focusPlace = MiddleOf(focus);
+        return focus;
+    }
+    for (Figure* figure : order) {
+        if (focusPlace.x >= 0 && Hits(figure, focusPlace.x, focusPlace.y)) {
+            focus = figure;
+            return focus;
+        }
+    }
+    return nullptr;
+}
+
+void Screen::MoveFocus(std::int32_t step) {
+    const std::vector<Figure*> order = FocusOrder();
+    if (order.empty()) return;
+    Figure* from = FocusedFigure();
+    const auto count = static_cast<std::int32_t>(order.size());
+    std::int32_t next = step > 0 ? 0 : count - 1;
+    if (from != nullptr) {
+        const auto at =
+            static_cast<std::int32_t>(std::find(order.begin(), order.end(), from) - order.begin());
+        next = ((at + step) % count + count) % count;
+    } else if (focusPlace.x >= 0) {
+        // From where the focus stood, to the first figure after (or the last before) it.
+        const auto after = std::find_if(order.begin(), order.end(), [this](const Figure* f) {
+            return ReadsBefore(focusPlace, MiddleOf(f));
+        });
+        const auto index = static_cast<std::int32_t>(after - order.begin());
+        next = step > 0 ? index % count : (index - 1 + count) % count;
+    }
+    if (focusShown && focus != nullptr) MarkDirty(OutlineOf(focus));
+    focus = order[static_cast<std::size_t>(next)];
+    focusPlace = MiddleOf(focus);
+    ShowFocus(true);
+}
+
+void Screen::MoveFocusToward(std::int32_t dx, std::int32_t dy) {
+    Figure* from = FocusedFigure();
+    if (from == nullptr && focusPlace.x < 0) {
+        MoveFocus(1);
+        return;
+    }
+    const POINT origin = from != nullptr ? MiddleOf(from) : focusPlace;
+    Figure* nearest = nullptr;
+    long long best = 0;
+    for (Figure* figure : FocusOrder()) {
+        const POINT middle = MiddleOf(figure);
+        const long long along = static_cast<long long>(middle.x - origin.x) * dx +
+                                static_cast<long long>(middle.y - origin.y) * dy;
+        const long long offset = dx != 0 ? middle.y - origin.y : middle.x - origin.x;
+        const long long across = offset < 0 ? -offset : offset;
+        // Only what lies that way, within a cone of twice as far ahead as aside; straight
+        // ahead counts most, a step aside as three ahead.
+        if (figure == from || along <= 0 || across > 2 * along) continue;
+        const long long distance = along + 3 * across;
+        if (nearest == nullptr || distance < best) {
+            nearest = figure;
+            best = distance;
+        }
+    }
+    if (nearest == nullptr) {
+        ShowFocus(true);
+        return;
+    }
+    if (focusShown && focus != nullptr) MarkDirty(OutlineOf(focus));
+    focus = nearest;
+    focusPlace = MiddleOf(focus);
+    ShowFocus(true);
+}
+
+void Screen::ShowFocus(bool shown) {
+    if (shown && FocusedFigure() == nullptr && focusPlace.x < 0) {
+        const std::vector<Figure*> order = FocusOrder();
+        if (!order.empty()) focus = order.front();
+    }
+    focusShown = shown;
+    if (focus != nullptr) MarkDirty(OutlineOf(focus));
+}
+
+RECT Screen::OutlineOf(Figure* figure) const {
+    const std::int32_t reach = kOutlineGap + kChalkWidth + 1;
+    const RECT bounds = figure->GetBounds();
+    return {std::max<LONG>(bounds.left - reach, 0), std::max<LONG>(bounds.top - reach, 0),
+            std::min<LONG>(bounds.right + reach, width),
+            std::min<LONG>(bounds.bottom + reach, height)};
+}
+
+void Screen::DrawFocus() {
+    Figure* figure = FocusedFigure();
+    if (figure == nullptr) return;
+    const RECT bounds = figure->GetBounds();
+    // Chalk rings from just outside the gap, then the dark line round them.
+    for (std::int32_t ring = kOutlineGap + 1; ring <= kOutlineGap + kChalkWidth + 1; ++ring) {
+        const COLORREF colour = ring <= kOutlineGap + kChalkWidth ? kChalk : kEdge;
+        Frame(bufferDC,
+              {bounds.left - ring, bounds.top - ring, bounds.right + ring, bounds.bottom + ring},
+              colour);
+    }
+}
+
+void Screen::PublishAccessibleItems() {
+    std::vector<ACCESSIBLE_ITEM> items;
+    const auto add = [&items](UINT role, const std::basic_string<WCHAR>& name, bool checked,
+                              bool focused, RECT bounds) {
+        ACCESSIBLE_ITEM item{};
+        item.role = role;
+        lstrcpynW(item.name, name.c_str(), static_cast<int>(sizeof item.name / sizeof(WCHAR)));
+        item.checked = checked ? TRUE : FALSE;
+        item.focused = focused ? TRUE : FALSE;
+        item.bounds = bounds;
+        items.push_back(item);
+    };
+    if (!status.empty()) add(ACCESSIBLE_LIVE, status, false, false, {0, 0, width, height});
+    std::vector<Figure*> named;
+    for (auto* node = figures.head; node != nullptr; node = node->next) {
+        if (node->value->visible && !node->value->accessibleName.empty()) {
+            named.push_back(node->value);
+        }
+    }
+    SortInReadingOrder(named);
+    Figure* focused = focusShown ? FocusedFigure() : nullptr;
+    for (Figure* figure : named) {
+        add(figure->accessibleRole != 0 ? figure->accessibleRole : ACCESSIBLE_BUTTON,
+            figure->accessibleName, figure->accessibleChecked, figure == focused,
+            figure->GetBounds());
+    }
+    SetAccessibleItems(window, items.data(), static_cast<UINT>(items.size()));
 }

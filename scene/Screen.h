@@ -1,9 +1,13 @@
 // The base of the full-window screens: owns its figures in z-order, composites them into a
 // back buffer, collects the area that changed (DirtyRect) and copies it to the window at
-// most once every 43 ms, and routes stylus events to the figures under the point.
+// most once every 43 ms, and routes stylus events to the figures under the point. It keeps
+// the keyboard's focus among the figures that can be tapped, and tells screen readers what
+// it shows.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/win32.h"
 #include "scene/Figure.h"
@@ -44,6 +48,29 @@ public:
     HINSTANCE instance;
     ObjectList<Figure*> running;
 
+    // The figures a tap can reach, in reading order: rows from the top, each from the left.
+    std::vector<Figure*> FocusOrder() const;
+    // Tab: the next (+1) or the previous (-1) figure in reading order, round the end.
+    void MoveFocus(std::int32_t step);
+    // An arrow: the nearest figure whose middle lies that way.
+    void MoveFocusToward(std::int32_t dx, std::int32_t dy);
+    // The focused figure while it can be tapped, else one standing where it stood (the card
+    // of the next problem in the same place); null when there is none.
+    Figure* FocusedFigure();
+    void ShowFocus(bool shown);
+
+    // The focus is drawn only once a key has been used, and hidden by the next tap.
+    Figure* focus = nullptr;
+    bool focusShown = false;
+    // The middle of the focused figure when it last could be tapped.
+    POINT focusPlace = {-1, -1};
+    // Announced to screen readers whenever it changes.
+    std::basic_string<WCHAR> status;
+
 private:
     static bool Hits(Figure* figure, std::int32_t x, std::int32_t y);
+    // The focus outline round `figure`, within the screen.
+    RECT OutlineOf(Figure* figure) const;
+    void DrawFocus();
+    void PublishAccessibleItems();
 };

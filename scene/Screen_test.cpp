@@ -282,4 +282,75 @@ TEST_F(ScreenTest, CompositedPicture) {
     EXPECT_TRUE(testsupport::MatchesGolden(window, "scene-composite"));
 }
 
+// The keyboard's focus: Tab and Shift+Tab go round the figures a tap can reach in reading
+// order (rows within 12 pixels, each from the left), the arrows to the nearest one that way
+// (ahead more than half as far as aside; a step aside weighs three ahead),
+// a figure removed leaves the focus to the next one put in its place, and the outline (chalk
+// two pixels wide a pixel outside the figure, a dark line round it) is drawn only while shown.
+TEST_F(ScreenTest, FocusStory) {
+    auto* board = Place(new SolidFigure(screen.get(), window, 240, 320, RGB(30, 55, 45)), 0, 0, 1);
+    board->RemoveListener(this);
+    screen->background = board;
+    const auto add = [&](const char* name, int x, int y, int w, int h) {
+        Figure* figure =
+            Place(new SolidFigure(screen.get(), window, w, h, RGB(253, 251, 67)), x, y);
+        names[figure] = name;
+        return figure;
+    };
+    add("ok", 35, 260, 60, 30);
+    add("reset", 120, 260, 90, 30);
+    Figure* box = add("box2", 60, 87, 10, 10);
+    add("box1", 30, 87, 10, 10);
+    add("heading", 60, 6, 120, 30);
+    add("exit", 208, 20, 20, 20);
+    add("auto", 30, 43, 10, 10);
+    add("picture", 170, 36, 24, 24);
+    add("hidden", 100, 150, 10, 10)->SetVisible(false);
+    add("disabled", 110, 150, 10, 10)->SetEnabled(false);
+    add("unheard", 120, 150, 10, 10)->RemoveListener(this);
+    const auto focused = [&] {
+        return screen->FocusedFigure() ? names[screen->FocusedFigure()] : "none";
+    };
+
+    std::vector<std::string> order;
+    for (int i = 0; i < 9; ++i) {
+        screen->MoveFocus(1);
+        order.push_back(focused());
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"heading", "exit", "auto", "picture", "box1", "box2",
+                                               "ok", "reset", "heading"}));
+    screen->MoveFocus(-1);
+    EXPECT_EQ(focused(), "reset");
+    // Each row: an arrow, and where it leads from where the last one left the focus.
+    const std::tuple<int, int, const char*> arrows[] = {
+        {-1, 0, "ok"},     {-1, 0, "ok"},   {0, -1, "box2"}, {-1, 0, "box1"},    {0, -1, "auto"},
+        {1, 0, "picture"}, {0, -1, "exit"}, {0, -1, "exit"}, {-1, 0, "picture"}, {0, 1, "reset"}};
+    for (const auto& [dx, dy, reached] : arrows) {
+        screen->MoveFocusToward(dx, dy);
+        EXPECT_EQ(focused(), reached) << dx << "," << dy;
+    }
+
+    // The outline is drawn only while shown, and leaves the figure and the gap alone.
+    screen->active = true;
+    screen->focus = box;
+    screen->ShowFocus(true);
+    screen->Redraw(true);
+    const auto pixel = [&](int x, int y) { return window.Pixel(x, y); };
+    EXPECT_EQ(std::tuple(pixel(60, 87), pixel(59, 87), pixel(58, 87), pixel(57, 90), pixel(56, 90)),
+              std::tuple(RGB(253, 251, 67), RGB(30, 55, 45), RGB(0xEB, 0xEB, 0xE1),
+                         RGB(0xEB, 0xEB, 0xE1), RGB(0x10, 0x1C, 0x17)));
+    screen->ShowFocus(false);
+    EXPECT_EQ(screen->dirtyRect, (RECT{56, 83, 74, 101})) << "the outline's area is repainted";
+    screen->Redraw(false);
+    EXPECT_EQ(pixel(58, 87), RGB(30, 55, 45));
+
+    // The focused box replaced by another in its place: the new one has the focus.
+    screen->RemoveFigure(box, true);
+    EXPECT_EQ(focused(), "none");
+    add("box2 again", 60, 87, 10, 10);
+    EXPECT_EQ(focused(), "box2 again");
+    screen->MoveFocus(1);
+    EXPECT_EQ(focused(), "ok");
+}
+
 }  // namespace
