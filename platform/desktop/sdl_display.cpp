@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/core/utf16.h"
+#include "platform/desktop/sdl_keys.h"
 #include "platform/portable/display_arithmetic.h"
 
 namespace platform {
@@ -180,15 +181,24 @@ void SdlDisplay::Translate(const SDL_Event& event, std::vector<DisplayEvent>& ev
             }
             break;
         }
-        case SDL_KEYDOWN: {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
             Shown* window = FindSdl(event.key.windowID);
-            if (window == nullptr || event.key.keysym.sym != SDLK_F11 || event.key.repeat != 0) {
+            if (window == nullptr) break;
+            const bool down = event.type == SDL_KEYDOWN;
+            if (event.key.keysym.sym == SDLK_F11) {
+                // F11 is the window's own: full screen and back, never a key for the program.
+                if (!down || event.key.repeat != 0) break;
+                const bool full = (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+                SDL_SetWindowFullscreen(window->sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+                window->fillBars = true;
+                events.push_back({Kind::Exposed, window->id});
                 break;
             }
-            const bool full = (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) != 0;
-            SDL_SetWindowFullscreen(window->sdl, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-            window->fillBars = true;
-            events.push_back({Kind::Exposed, window->id});
+            DisplayEvent key{down ? Kind::KeyDown : Kind::KeyUp, window->id};
+            key.key = VirtualKeyFromSdl(event.key.keysym.sym, event.key.keysym.scancode);
+            key.repeat = down && event.key.repeat != 0;
+            if (key.key != 0) events.push_back(key);
             break;
         }
         case SDL_WINDOWEVENT: {

@@ -1,7 +1,8 @@
 // The desktop's display backend on SDL2: each window shows the emulated display scaled by a
 // whole factor, through the window surface (a nearest-neighbour scaled blit; no renderer, so
 // no GL stack is loaded), letterboxed when resized. Stylus = left mouse button or touch,
-// mapped back to display pixels. F11 toggles full screen.
+// mapped back to display pixels. Keys of the window are passed on as virtual-key codes,
+// except F11, which toggles full screen.
 #pragma once
 
 #include <string>
