@@ -3,6 +3,7 @@
 // a press that ends off the window, and the real registry as the program's store.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -262,6 +263,27 @@ TEST(Adapter, AnInstanceIsClaimedOncePerClassAndTitle) {
     EXPECT_TRUE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));
     EXPECT_FALSE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));
     EXPECT_TRUE(win32adapter::ClaimInstance(L"ClaimTest", L"Two"));
+}
+
+// Each program window keeps the list it was last given, names cut at their end; a window that
+// is not the program's, or a role that is not one, is refused.
+TEST(Adapter, AProgramWindowKeepsItsAccessibleItems) {
+    HWND window = ProgramWindow(0, 240, 320);
+    ACCESSIBLE_ITEM items[2] = {{ACCESSIBLE_LIVE, L"7 + 5 = ?", FALSE, FALSE, {0, 0, 240, 20}},
+                                {ACCESSIBLE_BUTTON, L"Back", FALSE, TRUE, {0, 290, 30, 320}}};
+    items[1].name[7] = L'x';
+    EXPECT_TRUE(SetAccessibleItems(window, items, 2));
+    const std::vector<ACCESSIBLE_ITEM> kept = platform::testing::AccessibleItems(window);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(std::wstring(kept[0].name) + kept[1].name, L"7 + 5 = ?Back");
+    EXPECT_EQ(kept[1].name[7], L'\0');
+    EXPECT_EQ(kept[1].bounds.top, 290);
+    items[0].role = 6;
+    EXPECT_FALSE(SetAccessibleItems(window, items, 2));
+    EXPECT_FALSE(SetAccessibleItems(GetDesktopWindow(), items + 1, 1));
+    EXPECT_EQ(platform::testing::AccessibleItems(window).size(), 2u);
+    DestroyWindow(window);
+    EXPECT_FALSE(SetAccessibleItems(window, items + 1, 1));
 }
 
 }  // namespace
