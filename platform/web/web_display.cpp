@@ -65,8 +65,16 @@ void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
     int taken = 0;
     while ((taken = chalkmere_display_take_events(triples, 3 * 16)) > 0) {
         for (int i = 0; i + 2 < taken; i += 3) {
+            if (open_ == 0) continue;
             const auto kind = static_cast<DisplayEvent::Kind>(triples[i]);
-            if (open_ != 0) events.push_back(DisplayEvent{kind, open_, triples[i + 1], triples[i + 2]});
+            DisplayEvent event{kind, open_, triples[i + 1], triples[i + 2]};
+            // A key's triple is its virtual-key code and whether it repeats.
+            if (kind == DisplayEvent::Kind::KeyDown || kind == DisplayEvent::Kind::KeyUp) {
+                event = DisplayEvent{kind, open_};
+                event.key = triples[i + 1];
+                event.repeat = triples[i + 2] != 0;
+            }
+            events.push_back(event);
         }
     }
 }

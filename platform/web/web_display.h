@@ -1,5 +1,6 @@
 // The browser's display backend: the page's one canvas shows the program's window, pointer
-// events (mouse, pen or finger, one at a time) are its stylus, and waiting for input yields
+// events (mouse, pen or finger, one at a time) are its stylus, the document's keys while the
+// canvas shows are its keyboard (by virtual-key code), and waiting for input yields
 // to the page, so the program's own loop runs unchanged (the build uses Asyncify).
 #pragma once
 

@@ -14,9 +14,11 @@ var ChalkmereWeb = (function () {
   const context = canvas ? canvas.getContext('2d', { alpha: false }) : null;
   let image = null;
 
-  // ---- Input: handed to the program's Pump as (kind, x, y) triples. The kinds are the
-  // display contract's order: down, up, close, activate, deactivate, exposed.
+  // ---- Input: handed to the program's Pump as (kind, x, y) triples, a key's as (kind,
+  // virtual-key code, repeat). The kinds are the display contract's order: down, up, close,
+  // activate, deactivate, exposed, key down, key up.
   const kPointerDown = 0, kPointerUp = 1, kActivate = 3, kDeactivate = 4, kExposed = 5;
+  const kKeyDown = 6, kKeyUp = 7;
   const events = [];
   let wake = null;
 
@@ -63,6 +65,57 @@ var ChalkmereWeb = (function () {
     // A browser short of memory may drop the canvas's pixels; the program presents again.
     canvas.addEventListener('contextrestored', () => push(kExposed, 0, 0));
   }
+  // The keyboard by the key's place (event.code), so the keypad's digits and the top row's
+  // stay apart; as Win32 virtual-key codes.
+  const kNamedKeys = {
+    Backspace: 0x08, Tab: 0x09, Enter: 0x0d, NumpadEnter: 0x0d, Pause: 0x13, CapsLock: 0x14,
+    Escape: 0x1b, Space: 0x20, PageUp: 0x21, PageDown: 0x22, End: 0x23, Home: 0x24,
+    ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28, Insert: 0x2d,
+    Delete: 0x2e, MetaLeft: 0x5b, MetaRight: 0x5c, OSLeft: 0x5b, OSRight: 0x5c,
+    ContextMenu: 0x5d, NumpadMultiply: 0x6a, NumpadAdd: 0x6b, NumpadSubtract: 0x6d,
+    NumpadDecimal: 0x6e, NumpadDivide: 0x6f, NumLock: 0x90, ScrollLock: 0x91,
+    ShiftLeft: 0xa0, ShiftRight: 0xa1, ControlLeft: 0xa2, ControlRight: 0xa3, AltLeft: 0xa4,
+    AltRight: 0xa5, Semicolon: 0xba, Equal: 0xbb, Comma: 0xbc, Minus: 0xbd, Period: 0xbe,
+    Slash: 0xbf, Backquote: 0xc0, BracketLeft: 0xdb, Backslash: 0xdc, BracketRight: 0xdd,
+    Quote: 0xde, IntlBackslash: 0xe2,
+  };
+
+  // 0 for a key without a code here. Letters follow the layout (AZERTY's A is where QWERTY
+  // has Q), or the key's place where the layout has none; digits keep their place, as on
+  // Windows, where AZERTY's top row gives '1' unshifted.
+  function virtualKey(code, key) {
+    let found = /^Digit([0-9])$/.exec(code);
+    if (found) return 0x30 + Number(found[1]);
+    found = /^Numpad([0-9])$/.exec(code);
+    if (found) return 0x60 + Number(found[1]);
+    found = /^F([1-9]|1[0-2])$/.exec(code);
+    if (found) return 0x6f + Number(found[1]);
+    if (/^[a-zA-Z]$/.test(key)) return key.toUpperCase().charCodeAt(0);
+    found = /^Key([A-Z])$/.exec(code);
+    if (found) return found[1].charCodeAt(0);
+    return kNamedKeys[code] || 0;
+  }
+
+  // The game's own keys: the page must not scroll or move its focus on them.
+  const kGameKeys = /^(Tab|Enter|NumpadEnter|Space|Escape|Backspace|Arrow(Left|Up|Right|Down)|Digit[0-9]|Numpad[0-9])$/;
+
+  // Keys reach the program only while its picture shows: never under a notice, whose buttons
+  // the keyboard must keep working, nor before the game starts or after it ends. With Ctrl,
+  // Meta or Alt a key is the browser's (reload, close the tab, back) and keeps its meaning.
+  function onKey(event) {
+    if (!canvas || canvas.hidden || event.isComposing) return;
+    const code = virtualKey(event.code, event.key);
+    const down = event.type === 'keydown';
+    if (!event.ctrlKey && !event.metaKey && !event.altKey && kGameKeys.test(event.code)) {
+      event.preventDefault();
+    }
+    // A keyboard-only player starts the sound as a tapping one does.
+    unlockAudio();
+    if (code !== 0) push(down ? kKeyDown : kKeyUp, code, down && event.repeat ? 1 : 0);
+  }
+  document.addEventListener('keydown', onKey);
+  document.addEventListener('keyup', onKey);
+
   window.addEventListener('focus', () => push(kActivate, 0, 0));
   window.addEventListener('blur', () => push(kDeactivate, 0, 0));
 
