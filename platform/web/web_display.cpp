@@ -2,7 +2,9 @@
 
 #include <emscripten.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/core/utf16.h"
 
@@ -24,9 +26,34 @@ EM_JS(int, chalkmere_display_take_events, (int* out, int capacity), {
     events.splice(0, count);
     return count;
 });
+// Each item as eight numbers: role, checked, focused, left, top, right, bottom, and the address
+// of its name in UTF-8.
+EM_JS(void, chalkmere_display_mirror, (const int* fields, int count), {
+    const items = [];
+    for (let at = fields >> 2; items.length < count; at += 8) {
+        items.push({ role: HEAP32[at], checked: HEAP32[at + 1] !== 0, focused: HEAP32[at + 2] !== 0,
+                     left: HEAP32[at + 3], top: HEAP32[at + 4], right: HEAP32[at + 5],
+                     bottom: HEAP32[at + 6], name: UTF8ToString(HEAP32[at + 7]) });
+    }
+    ChalkmereWeb.mirror(items);
+});
 // clang-format on
 
 namespace platform {
+
+void MirrorAccessibleItems(const std::vector<AccessibleItem>& items) {
+    std::vector<std::string> names;
+    std::vector<int> fields;
+    names.reserve(items.size());
+    for (const AccessibleItem& item : items) {
+        names.push_back(Utf8FromWide(item.name.c_str()));
+        fields.insert(fields.end(), {static_cast<int>(item.role), item.checked, item.focused,
+                                     item.left, item.top, item.right, item.bottom,
+                                     static_cast<int>(reinterpret_cast<std::intptr_t>(
+                                         names.back().c_str()))});
+    }
+    chalkmere_display_mirror(fields.data(), static_cast<int>(items.size()));
+}
 
 int WebDisplay::Open(const std::u16string& title, int, int, const IconImage*) {
     if (open_ != 0 || chalkmere_display_open(Utf8FromWide(title.c_str()).c_str()) == 0) {
@@ -39,6 +66,7 @@ int WebDisplay::Open(const std::u16string& title, int, int, const IconImage*) {
 
 void WebDisplay::Close(int window) {
     if (window != open_ || open_ == 0) return;
+    MirrorAccessibleItems({});
     chalkmere_display_hide();
     open_ = 0;
 }
@@ -77,6 +105,10 @@ void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
             events.push_back(event);
         }
     }
+}
+
+void WebDisplay::SetAccessibleItems(int window, const std::vector<AccessibleItem>& items) {
+    if (window == open_ && open_ != 0) MirrorAccessibleItems(items);
 }
 
 }  // namespace platform

@@ -17,6 +17,8 @@ public:
     void Raise(int window) override;
     void Present(int window, const std::uint32_t* pixels, int width, int height) override;
     void Pump(int timeoutMs, std::vector<DisplayEvent>& events) override;
+    // Mirrored beside the canvas for screen readers and switch access.
+    void SetAccessibleItems(int window, const std::vector<AccessibleItem>& items) override;
 
     // How the program's entry ended for the page: after showing its window, turned away
     // without asking for one (another tab has the game), or unable to open one.
@@ -31,5 +33,8 @@ private:
     bool everShown_ = false;
     bool openFailed_ = false;
 };
+
+// What the page mirrors beside the canvas: these items, in place of the last ones.
+void MirrorAccessibleItems(const std::vector<AccessibleItem>& items);
 
 }  // namespace platform

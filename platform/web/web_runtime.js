@@ -530,6 +530,124 @@ var ChalkmereWeb = (function () {
     return true;
   }
 
+  // ---- The mirror: what the program says is on its screen, as elements beside the canvas
+  // that screen readers and switch access find. An element stays while its item does (the same
+  // role and name), so neither the focus nor a reader's place is lost as the screen changes;
+  // pressing one taps the middle of its item on the picture.
+  const kLive = 1, kText = 2, kRadio = 4, kCheckbox = 5;
+  let mirrorBox = null;
+  let mirrored = [];  // {item, element}, as last shown
+  const radioGroups = [];
+  const itemOf = new WeakMap();
+  let programFocus = null;
+
+  function mirrorElement(item) {
+    const tag = item.role === kLive ? 'div' : item.role === kText ? 'p' : 'button';
+    const element = document.createElement(tag);
+    if (item.role === kLive) {
+      element.setAttribute('role', 'status');
+      element.setAttribute('aria-live', 'polite');
+    } else if (item.role !== kText) {
+      element.type = 'button';
+      if (item.role === kRadio) element.setAttribute('role', 'radio');
+      if (item.role === kCheckbox) element.setAttribute('role', 'checkbox');
+      // A click is what screen readers and switches send; the program's next list says what
+      // changed, so a radio or checkbox does not flip itself.
+      element.addEventListener('click', (event) => {
+        event.preventDefault();
+        const pressed = itemOf.get(element);
+        unlockAudio();
+        const x = Math.floor((pressed.left + pressed.right) / 2);
+        const y = Math.floor((pressed.top + pressed.bottom) / 2);
+        push(kPointerDown, x, y);
+        push(kPointerUp, x, y);
+      });
+    }
+    element.textContent = item.name;
+    return element;
+  }
+
+  // Makes `children` the parent's, in this order, moving only what is out of place.
+  function arrange(parent, children) {
+    children.forEach((child, i) => {
+      if (parent.children[i] !== child) parent.insertBefore(child, parent.children[i] || null);
+    });
+  }
+
+  const sameItem = (a, b) => a.role === b.role && a.name === b.name && a.checked === b.checked &&
+    a.focused === b.focused && a.left === b.left && a.top === b.top && a.right === b.right &&
+    a.bottom === b.bottom;
+
+  // `items` as {role, name, checked, focused, left, top, right, bottom}, in reading order.
+  function mirror(items) {
+    if (items.length === mirrored.length &&
+        items.every((item, i) => sameItem(item, mirrored[i].item))) return;
+    if (mirrorBox === null) {
+      mirrorBox = document.createElement('div');
+      mirrorBox.id = 'mirror';
+      // Hidden the usual way for what only assistive technology should meet: not display:none,
+      // which hides it from that too, and out of the canvas's way and its fit.
+      mirrorBox.style.cssText = 'position:absolute; width:1px; height:1px; margin:-1px; ' +
+        'padding:0; border:0; overflow:hidden; clip:rect(0 0 0 0); clip-path:inset(50%); ' +
+        'white-space:nowrap';
+      if (canvas) canvas.after(mirrorBox); else document.body.appendChild(mirrorBox);
+    }
+    const unused = mirrored.slice();
+    const take = (item) => {
+      let at = unused.findIndex((old) => old.item.role === item.role && old.item.name === item.name);
+      // A live line keeps its element whatever it says, so that what it says next is announced.
+      if (at < 0 && (item.role === kLive || item.role === kText)) {
+        at = unused.findIndex((old) => old.item.role === item.role);
+      }
+      if (at < 0) return mirrorElement(item);
+      const element = unused.splice(at, 1)[0].element;
+      if (element.textContent !== item.name) element.textContent = item.name;
+      return element;
+    };
+    mirrored = items.map((item) => ({ item: item, element: take(item) }));
+    for (const old of unused) old.element.remove();
+    for (const entry of mirrored) {
+      const item = entry.item, element = entry.element;
+      itemOf.set(element, item);
+      if (item.role !== kRadio && item.role !== kCheckbox) continue;
+      const checked = item.checked ? 'true' : 'false';
+      if (element.getAttribute('aria-checked') !== checked) {
+        element.setAttribute('aria-checked', checked);
+      }
+    }
+    // Each run of radios is one group.
+    const top = [];
+    let groups = 0;
+    for (let i = 0; i < mirrored.length; ) {
+      if (mirrored[i].item.role !== kRadio) {
+        top.push(mirrored[i++].element);
+        continue;
+      }
+      const run = [];
+      while (i < mirrored.length && mirrored[i].item.role === kRadio) {
+        run.push(mirrored[i++].element);
+      }
+      if (groups === radioGroups.length) {
+        radioGroups.push(document.createElement('div'));
+        radioGroups[groups].setAttribute('role', 'radiogroup');
+      }
+      arrange(radioGroups[groups], run);
+      top.push(radioGroups[groups++]);
+    }
+    for (const group of radioGroups.splice(groups)) group.remove();
+    arrange(mirrorBox, top);
+    // The program's focus moved: the page's follows, unless the reader is somewhere else.
+    const focused = mirrored.find((entry) => entry.item.focused);
+    const element = focused ? focused.element : null;
+    if (element === programFocus) return;
+    programFocus = element;
+    const active = document.activeElement;
+    if (element && (!active || active === document.body || active === canvas ||
+                    mirrorBox.contains(active))) {
+      element.focus({ preventScroll: true });
+    }
+  }
+
   // ---- The end of the program's entry: closed by the child, turned away because another
   // tab has the game, or without a canvas to draw on (WebDisplay::Ending's order).
   // An installed app has no reload button: the closed notice has one of its own.
@@ -558,5 +676,6 @@ var ChalkmereWeb = (function () {
     events, wait, open, show, hide, present, play, stop, openStore, createKey, get, set,
     openKey, listSubkeys, deleteKey,
     claim, release, findOther, askOtherToRaise, takeRaiseRequest, finished,
+    mirror,
   };
 })();

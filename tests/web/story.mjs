@@ -549,10 +549,81 @@ async function browserTestsStory(browser) {
       fail(`${failed.join(', ') || `the test program (${ended})`} failed` +
            (first ? `: ${first[1].replace(/\s+/g, ' ').trim().slice(0, 400)}` : ''));
     }
+    await mirrorSteps(page);
     await context.close();
   } finally {
     await tests.stop();
   }
+}
+
+// A screen as the program describes it: a live line, text, four buttons, three radios, a
+// checkbox; the focus on Sums. Item i's bounds are (10i, 20i)-(10i + 31, 20i + 21).
+const described = (said, chosen) => [[1, said], [2, 'Choose a level'], [3, 'Back'], [3, 'Sums'],
+  [3, 'Take-aways'], [3, 'Times'], [4, 'Easy'], [4, 'Medium'], [4, 'Hard'], [5, 'Sound']]
+  .map(([role, name], i) => ({ role, name, checked: [chosen, 'Sound'].includes(name), focused: name === 'Sums',
+                               left: 10 * i, top: 20 * i, right: 10 * i + 31, bottom: 20 * i + 21 }));
+
+// The mirror beside the canvas, on the test program's page after its program ended (the runtime
+// stays): read as Chromium hands it to screen readers, watched for what each new list changes,
+// and clicked as a screen reader or a switch clicks.
+async function mirrorSteps(page) {
+  const cdp = await page.createCDPSession();
+  const readAloud = async () => {
+    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+    const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+    const read = (node) => {
+      const inner = (node.childIds || []).filter((id) => byId.has(id)).flatMap((id) => read(byId.get(id)));
+      const is = Object.fromEntries((node.properties || []).map((p) => [p.name, p.value.value]));
+      const text = inner.filter((said) => typeof said !== 'string').map((said) => said.text).join('');
+      const states = `${is.checked === 'true' ? ' (checked)' : ''}${is.focused ? ' (focused)' : ''}`;
+      switch (node.role?.value) {
+        case 'StaticText': return [{ text: node.name.value }];
+        case 'status': return [`status (${is.live}): ${text}`];
+        case 'paragraph': return [`text: ${text}`];
+        case 'button': case 'radio': case 'checkbox': return [`${node.role.value}: ${node.name.value}${states}`];
+        case 'radiogroup': return [`group [${inner.join(', ')}]`];
+        default: return node.role?.value === 'RootWebArea' ? inner.filter((said) => typeof said === 'string') : inner;
+      }
+    };
+    return read(nodes[0]).join(' | ');
+  };
+  // What the list changed in the mirror's elements.
+  const show = (items) => page.evaluate((items) => {
+    const watch = new MutationObserver(() => {});
+    watch.observe(document.getElementById('mirror'), { subtree: true, childList: true, attributes: true, characterData: true });
+    ChalkmereWeb.mirror(items);
+    const changed = watch.takeRecords().map((r) => `${r.target.id ? `#${r.target.id}` :
+      `${r.target.getAttribute('role') || r.target.tagName.toLowerCase()} ${r.target.textContent}`}: ${r.attributeName || r.type}`);
+    watch.disconnect();
+    return changed;
+  }, items);
+  const expectReading = async (expected) => {
+    const reading = await readAloud();
+    if (reading !== expected) fail(`a screen reader finds ${reading}; expected ${expected}`);
+  };
+  const buttons = 'button: Back | button: Sums (focused) | button: Take-aways | button: Times';
+
+  step('the mirror reads as a status line, text, four buttons, a radio group and a checkbox, the focus on the program\'s');
+  await page.evaluate((items) => ChalkmereWeb.mirror(items), described('Level 2 chosen', 'Medium'));
+  await expectReading(`status (polite): Level 2 chosen | text: Choose a level | ${buttons} | ` +
+                      'group [radio: Easy, radio: Medium (checked), radio: Hard] | checkbox: Sound (checked)');
+
+  step('the same list again changes nothing; a new line and another radio change only those, the focus stays');
+  const again = await show(described('Level 2 chosen', 'Medium'));
+  if (again.length) fail(`the same list changed ${again.join(', ')}`);
+  const changed = await show(described('Level 3 chosen', 'Hard'));
+  const expected = ['status Level 3 chosen: childList', 'radio Medium: aria-checked', 'radio Hard: aria-checked'];
+  if (changed.join(', ') !== expected.join(', ')) fail(`the new list changed ${changed.join(', ')}; expected ${expected.join(', ')}`);
+  await expectReading(`status (polite): Level 3 chosen | text: Choose a level | ${buttons} | ` +
+                      'group [radio: Easy, radio: Medium, radio: Hard (checked)] | checkbox: Sound (checked)');
+
+  step('clicking a button presses and releases once at the middle of its bounds');
+  const queued = await page.evaluate(() => {
+    ChalkmereWeb.events.length = 0;
+    Array.from(document.querySelectorAll('#mirror button')).find((b) => b.textContent === 'Take-aways').click();
+    return ChalkmereWeb.events.join(' ');
+  });
+  if (queued !== '0 55 90 1 55 90') fail(`the click queued ${queued}, not a press and a release at (55, 90)`);
 }
 
 // Storage the browser refuses: full (each write throws), or switched off (touching it throws).
