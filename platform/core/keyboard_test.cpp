@@ -50,6 +50,8 @@ TEST(KeyboardTest, KeyEventsArriveAsWindowsMessagesWithTheStateTheProgramHasTake
         // Held on coming back, a key repeats: it was down before, though never seen going down.
         {Input::Repeat, '5', WM_KEYDOWN, '5', kAgain, {'5'}},
         {Input::Up, '5', WM_KEYUP, '5', kLetGo, {}},
+        {Input::Down, VK_TAB, WM_KEYDOWN, VK_TAB, kFresh, {VK_TAB}},
+        {Input::Up, VK_TAB, WM_KEYUP, VK_TAB, kLetGo, {}},
         {Input::Down, VK_CAPITAL, WM_KEYDOWN, VK_CAPITAL, kFresh, {}},
         {Input::Up, VK_CAPITAL, WM_KEYUP, VK_CAPITAL, kLetGo, {}},
     };
