@@ -16,7 +16,10 @@ namespace {
 std::vector<std::pair<UINT, LPARAM>> heard;
 
 LRESULT CALLBACK Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) heard.emplace_back(message, lParam);
+    if ((message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) || message == WM_KEYDOWN ||
+        message == WM_KEYUP) {
+        heard.emplace_back(message, lParam);
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -123,6 +126,16 @@ TEST(Adapter, AProgramWindowIsADisplayShownAtAWholeScale) {
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
     SendMessageW(window, WM_KEYDOWN, VK_F11, 0);
     EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & ~WS_VISIBLE, style & ~WS_VISIBLE);
+    // Held, it does not flicker; the program hears nothing of it, but of every other key.
+    heard.clear();
+    constexpr LPARAM kHeld = 0x40000001, kLetGo = 0xC0000001;
+    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        SendMessageW(window, message, VK_F11, message == WM_KEYDOWN ? kHeld : kLetGo);
+        SendMessageW(window, message, VK_TAB, message == WM_KEYDOWN ? 1 : kLetGo);
+    }
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & ~WS_VISIBLE, style & ~WS_VISIBLE);
+    const std::vector<std::pair<UINT, LPARAM>> tab = {{WM_KEYDOWN, 1}, {WM_KEYUP, kLetGo}};
+    EXPECT_EQ(heard, tab);
     // The program cannot move it.
     RECT before{}, after{};
     GetWindowRect(window, &before);

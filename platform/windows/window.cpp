@@ -257,8 +257,11 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             return 0;
         }
         case WM_KEYDOWN:
+        case WM_KEYUP:
+            // F11 is the window's own: full screen and back at each fresh press, held or let
+            // go nothing. The program never hears of it; every other key reaches it.
             if (wParam == VK_F11) {
-                ToggleFullScreen(*display);
+                if (message == WM_KEYDOWN && (lParam & (1L << 30)) == 0) ToggleFullScreen(*display);
                 return 0;
             }
             break;
