@@ -14,6 +14,7 @@
 namespace {
 
 using platform::AccessibleItem;
+using Heard = std::vector<std::pair<int, std::vector<AccessibleItem>>>;
 
 struct RecordingDisplay : platform::DisplayBackend {
     int Open(const std::u16string&, int, int, const platform::IconImage*) override {
@@ -28,23 +29,8 @@ struct RecordingDisplay : platform::DisplayBackend {
         heard.emplace_back(window, items);
     }
     int opened = 0;
-    std::vector<std::pair<int, std::vector<AccessibleItem>>> heard;
+    Heard heard;
 };
-
-ACCESSIBLE_ITEM Item(UINT role, const char16_t* name, BOOL checked, RECT bounds) {
-    ACCESSIBLE_ITEM item = {};
-    item.role = role;
-    std::char_traits<char16_t>::copy(item.name, name, std::char_traits<char16_t>::length(name));
-    item.checked = checked;
-    item.bounds = bounds;
-    return item;
-}
-
-std::u16string Names(const std::vector<ACCESSIBLE_ITEM>& items) {
-    std::u16string names;
-    for (const ACCESSIBLE_ITEM& item : items) names += std::u16string(item.name) + u"|";
-    return names;
-}
 
 TEST(AccessibleItems, EachWindowKeepsItsListAndTheDisplayHearsOfChanges) {
     RecordingDisplay display;
@@ -53,53 +39,42 @@ TEST(AccessibleItems, EachWindowKeepsItsListAndTheDisplayHearsOfChanges) {
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.lpszClassName = u"AccessibleItemsTest";
     RegisterClassW(&windowClass);
-    HWND first = CreateWindowExW(0, u"AccessibleItemsTest", u"", 0, 0, 0, 0, 0, nullptr, nullptr,
+    HWND windows[2];
+    for (HWND& window : windows) {
+        window = CreateWindowExW(0, u"AccessibleItemsTest", u"", 0, 0, 0, 0, 0, nullptr, nullptr,
                                  nullptr, nullptr);
-    HWND second = CreateWindowExW(0, u"AccessibleItemsTest", u"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                  nullptr, nullptr);
-
-    ACCESSIBLE_ITEM screen[] = {Item(ACCESSIBLE_LIVE, u"7 + 5 = ?", FALSE, {0, 0, 240, 20}),
-                                Item(ACCESSIBLE_CHECKBOX, u"Sound", TRUE, {10, 280, 31, 301})};
-    // What follows a name's end is not part of it.
-    screen[0].name[12] = u'x';
-    EXPECT_TRUE(SetAccessibleItems(first, screen, 2));
-    EXPECT_EQ(Names(platform::testing::AccessibleItems(first)), u"7 + 5 = ?|Sound|");
-    EXPECT_EQ(platform::testing::AccessibleItems(second).size(), 0u);
-    ASSERT_EQ(display.heard.size(), 1u);
-    EXPECT_EQ(display.heard[0].first, 1);
-    EXPECT_EQ(display.heard[0].second,
-              (std::vector<AccessibleItem>{
-                  {AccessibleItem::Role::Live, u"7 + 5 = ?", false, false, 0, 0, 240, 20},
-                  {AccessibleItem::Role::Checkbox, u"Sound", true, false, 10, 280, 31, 301}}));
-
+    }
+    ACCESSIBLE_ITEM screen[] = {{ACCESSIBLE_LIVE, u"7 + 5 = ?", FALSE, FALSE, {0, 0, 240, 20}},
+                                {ACCESSIBLE_CHECKBOX, u"Sound", TRUE, FALSE, {10, 280, 31, 301}}};
+    screen[0].name[12] = u'x';  // past the name's end: no part of it
+    EXPECT_TRUE(SetAccessibleItems(windows[0], screen, 2));
     // The same screen described again at the next paint is no news.
     screen[0].name[12] = u'y';
-    EXPECT_TRUE(SetAccessibleItems(first, screen, 2));
-    EXPECT_EQ(display.heard.size(), 1u);
-
+    EXPECT_TRUE(SetAccessibleItems(windows[0], screen, 2));
     screen[1].checked = FALSE;
-    EXPECT_TRUE(SetAccessibleItems(second, screen + 1, 1));
-    EXPECT_EQ(Names(platform::testing::AccessibleItems(first)), u"7 + 5 = ?|Sound|");
-    ASSERT_EQ(display.heard.size(), 2u);
-    EXPECT_EQ(display.heard[1].first, 2);
-    EXPECT_FALSE(display.heard[1].second.at(0).checked);
-
-    // Refused, and the lists stay: an unknown role, no items, windows that are not there.
-    ACCESSIBLE_ITEM unknown = Item(6, u"?", FALSE, {});
-    EXPECT_FALSE(SetAccessibleItems(second, &unknown, 1));
-    EXPECT_FALSE(SetAccessibleItems(second, nullptr, 1));
+    EXPECT_TRUE(SetAccessibleItems(windows[1], screen + 1, 1));
+    // Refused, the lists kept: an unknown role, no items, no window, a window gone.
+    ACCESSIBLE_ITEM unknown = {6, u"?", FALSE, FALSE, {}};
+    EXPECT_FALSE(SetAccessibleItems(windows[1], &unknown, 1));
+    EXPECT_FALSE(SetAccessibleItems(windows[1], nullptr, 1));
     EXPECT_FALSE(SetAccessibleItems(nullptr, screen, 2));
-    platform::DestroyWindow(second);
-    EXPECT_FALSE(SetAccessibleItems(second, screen, 2));
-    EXPECT_EQ(Names(platform::testing::AccessibleItems(first)), u"7 + 5 = ?|Sound|");
-    EXPECT_EQ(display.heard.size(), 2u);
+    platform::DestroyWindow(windows[1]);
+    EXPECT_FALSE(SetAccessibleItems(windows[1], screen, 2));
 
-    EXPECT_TRUE(SetAccessibleItems(first, nullptr, 0));
-    EXPECT_EQ(platform::testing::AccessibleItems(first).size(), 0u);
-    ASSERT_EQ(display.heard.size(), 3u);
-    EXPECT_TRUE(display.heard[2].second.empty());
-
-    platform::DestroyWindow(first);
+    const std::vector<ACCESSIBLE_ITEM> kept = platform::testing::AccessibleItems(windows[0]);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(std::u16string(kept[0].name) + kept[1].name, u"7 + 5 = ?Sound");
+    EXPECT_TRUE(kept[1].checked);
+    using Role = AccessibleItem::Role;
+    EXPECT_EQ(display.heard,
+              (Heard{{1,
+                      {{Role::Live, u"7 + 5 = ?", false, false, 0, 0, 240, 20},
+                       {Role::Checkbox, u"Sound", true, false, 10, 280, 31, 301}}},
+                     {2, {{Role::Checkbox, u"Sound", false, false, 10, 280, 31, 301}}}}));
+    EXPECT_TRUE(SetAccessibleItems(windows[0], nullptr, 0));
+    EXPECT_TRUE(platform::testing::AccessibleItems(windows[0]).empty());
+    EXPECT_EQ(display.heard.back(), Heard::value_type(1, {}));
+    platform::DestroyWindow(windows[0]);
     platform::SetDisplay(nullptr);
 }
 
