@@ -137,8 +137,7 @@ async function expectScreen(page, name, label, timeout = 5000, inside = () => tr
       count++;
       box.splice(0, 4, Math.min(box[0], x), Math.min(box[1], y), Math.max(box[2], x), Math.max(box[3], y));
     }
-    if (count === 0 && patchy === 0)
-      return sleep(Math.max(0, 300 - (await page.evaluate(() => performance.now() - window.chalkmere.lastFrameMs))));
+    if (count === 0 && patchy === 0) return settle(page);
     if (Date.now() > deadline) {
       fs.writeFileSync(path.join(workDir, `${story}-${label}-actual.png`), PNG.sync.write(small));
       fail(`the canvas does not show ${name}.png: ${count} pixels differ within (${box}), ` +
@@ -147,6 +146,10 @@ async function expectScreen(page, name, label, timeout = 5000, inside = () => tr
     await sleep(100);
   }
 }
+
+// What is left of a child's 300 ms since the last frame, which showed any change of screen.
+const settle = async (page) =>
+  sleep(Math.max(0, 300 - (await page.evaluate(() => performance.now() - window.chalkmere.lastFrameMs))));
 
 // The stored values as the desktop's registry_dump prints them: REG_SZ text, and "stat" as
 // correct/attempts for each of the 12 levels.
@@ -563,30 +566,33 @@ const described = (said, chosen) => [[1, said], [2, 'Choose a level'], [3, 'Back
   .map(([role, name], i) => ({ role, name, checked: [chosen, 'Sound'].includes(name), focused: name === 'Sums',
                                left: 10 * i, top: 20 * i, right: 10 * i + 31, bottom: 20 * i + 21 }));
 
+// The page as Chromium hands it to screen readers, one line: each status line, text, button,
+// radio (in its group) and checkbox with its name and states.
+async function readAloud(cdp) {
+  const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+  const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+  const read = (node) => {
+    const inner = (node.childIds || []).filter((id) => byId.has(id)).flatMap((id) => read(byId.get(id)));
+    const is = Object.fromEntries((node.properties || []).map((p) => [p.name, p.value.value]));
+    const text = inner.filter((said) => typeof said !== 'string').map((said) => said.text).join('');
+    const states = `${is.checked === 'true' ? ' (checked)' : ''}${is.focused ? ' (focused)' : ''}`;
+    switch (node.role?.value) {
+      case 'StaticText': return [{ text: node.name.value }];
+      case 'status': return [`status (${is.live}): ${text}`];
+      case 'paragraph': return [`text: ${text}`];
+      case 'button': case 'radio': case 'checkbox': return [`${node.role.value}: ${node.name.value}${states}`];
+      case 'radiogroup': return [`group [${inner.join(', ')}]`];
+      default: return node.role?.value === 'RootWebArea' ? inner.filter((said) => typeof said === 'string') : inner;
+    }
+  };
+  return read(nodes[0]).join(' | ');
+}
+
 // The mirror beside the canvas, on the test program's page after its program ended (the runtime
 // stays): read as Chromium hands it to screen readers, watched for what each new list changes,
 // and clicked as a screen reader or a switch clicks.
 async function mirrorSteps(page) {
   const cdp = await page.createCDPSession();
-  const readAloud = async () => {
-    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
-    const byId = new Map(nodes.map((node) => [node.nodeId, node]));
-    const read = (node) => {
-      const inner = (node.childIds || []).filter((id) => byId.has(id)).flatMap((id) => read(byId.get(id)));
-      const is = Object.fromEntries((node.properties || []).map((p) => [p.name, p.value.value]));
-      const text = inner.filter((said) => typeof said !== 'string').map((said) => said.text).join('');
-      const states = `${is.checked === 'true' ? ' (checked)' : ''}${is.focused ? ' (focused)' : ''}`;
-      switch (node.role?.value) {
-        case 'StaticText': return [{ text: node.name.value }];
-        case 'status': return [`status (${is.live}): ${text}`];
-        case 'paragraph': return [`text: ${text}`];
-        case 'button': case 'radio': case 'checkbox': return [`${node.role.value}: ${node.name.value}${states}`];
-        case 'radiogroup': return [`group [${inner.join(', ')}]`];
-        default: return node.role?.value === 'RootWebArea' ? inner.filter((said) => typeof said === 'string') : inner;
-      }
-    };
-    return read(nodes[0]).join(' | ');
-  };
   // What the list changed in the mirror's elements.
   const show = (items) => page.evaluate((items) => {
     const watch = new MutationObserver(() => {});
@@ -598,7 +604,7 @@ async function mirrorSteps(page) {
     return changed;
   }, items);
   const expectReading = async (expected) => {
-    const reading = await readAloud();
+    const reading = await readAloud(cdp);
     if (reading !== expected) fail(`a screen reader finds ${reading}; expected ${expected}`);
   };
   const buttons = 'button: Back | button: Sums (focused) | button: Take-aways | button: Times';
@@ -624,6 +630,158 @@ async function mirrorSteps(page) {
     return ChalkmereWeb.events.join(' ');
   });
   if (queued !== '0 55 90 1 55 90') fail(`the click queued ${queued}, not a press and a release at (55, 90)`);
+}
+
+// Waits until `read()` gives `expected`; else says what `what` is.
+async function until(what, read, expected, timeout = 5000) {
+  for (const deadline = Date.now() + timeout; ;) {
+    const actual = await read();
+    if (actual === expected) return;
+    if (Date.now() >= deadline) fail(`${what} ${actual}; expected ${expected}`);
+    await sleep(50);
+  }
+}
+
+// A child with a keyboard and no mouse: the Linux keys story's pictures, the keypad, and what the
+// page alone can spoil: its own focus and scrolling on the game's keys.
+async function keysStory(browser) {
+  story = 'keys';
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context, { width: 260, height: 340 }, 'keys');
+  const keys = page.keyboard;
+  const mirror = (expected) => until('the mirror says', () => page.evaluate(() => Array.from(
+    document.querySelectorAll('#mirror :is([role=status], p, button)'), (e) => e.textContent).join(' | ')), expected);
+  // Presses `key` once for each name, each time until the page's focus, which follows the
+  // game's, is on the mirror's element of that name.
+  const focusBy = async (key, ...names) => {
+    for (const name of names) {
+      await keys.press(key);
+      await until("the page's focus is on", () => page.evaluate(() =>
+        document.activeElement.closest('#mirror') ? document.activeElement.textContent : `${document.activeElement.tagName} outside the mirror`), name);
+    }
+  };
+  const values = (level, auto) => ['score=4', `level=${level}`, `auto=${auto}`, stat(1, 0, 1)];
+
+  step('Space starts; a 1 straight after it answers nothing on the new screen');
+  await start(page);
+  await keys.press('Space');
+  await keys.press('Digit1');
+  await expectScreen(page, 'e2e-game', 'game');
+  await expectRegistry(page, NOTHING);
+
+  step("the keypad's 1 hides the wrong card at the left; 4 scores the right one while it is down");
+  await keys.press('Numpad1');
+  await mirror('Not this one | Settings | Score 0 | Exit | 5 | 4 | 6');
+  await keys.down('Digit4');
+  await expectRegistry(page, values('missing', 'missing'), 5000);
+  await keys.up('Digit4');
+  await mirror('1 plus 1 | Settings | Score 4 | Exit | 2 | 7 | 10 | 0');
+
+  step('Tab round the drill and on to the settings button, outlined; the page neither scrolls nor moves its own focus');
+  await focusBy('Tab', 'Settings', 'Exit', '2', '7', '10', '0', 'Settings');
+  await expectScreen(page, 'e2e-keys-game', 'game-focus');
+  const still = await page.evaluate(() => [scrollX, scrollY, document.getElementById('mirror').scrollLeft,
+                                           document.getElementById('mirror').scrollTop, document.hasFocus()].join());
+  if (still !== '0,0,0,0,true') fail(`the page's scroll, the mirror's and the page's focus are ${still}`);
+  await expectRegistry(page, values('missing', 'missing'));
+
+  step('Enter opens the settings, the focus on their heading');
+  await keys.press('Enter');
+  await expectScreen(page, 'e2e-keys-settings', 'settings');
+  await expectRegistry(page, values('missing', 'missing'));
+
+  step('Tab and the arrows reach level 3, chosen by Enter');
+  await focusBy('Tab', 'Exit', 'Automatic levelling');
+  await focusBy('ArrowDown', 'Level 1');
+  await focusBy('ArrowRight', 'Level 2', 'Level 3');
+  await keys.press('Enter');
+  await expectRegistry(page, values(3, 'missing'), 5000);
+
+  step('Shift+Tab back to automatic levelling, switched off by Space');
+  await keys.down('Shift');
+  await focusBy('Tab', 'Level 2', 'Level 1', 'Automatic levelling');
+  await keys.up('Shift');
+  await keys.press('Space');
+  await expectScreen(page, 'e2e-keys-settings-auto', 'settings-auto');
+  await expectRegistry(page, values(3, 1));
+
+  step('Escape is OK: the drill at level 3');
+  await keys.press('Escape');
+  await expectScreen(page, 'e2e-keys-level3', 'level3');
+  await expectRegistry(page, values(3, 1));
+  await context.close();
+}
+
+// Clicks, as a screen reader or a switch does, the one element Chromium names `name` in `role`.
+async function pressNamed(cdp, role, name) {
+  const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+  const found = nodes.filter((node) => node.role?.value === role && node.name?.value === name);
+  if (found.length !== 1) fail(`a screen reader finds ${found.length} ${role}s named "${name}"`);
+  const { object } = await cdp.send('DOM.resolveNode', { backendNodeId: found[0].backendDOMNodeId });
+  await cdp.send('Runtime.callFunctionOn', { objectId: object.objectId, functionDeclaration: 'function () { this.click(); }' });
+}
+
+// A child who plays by a screen reader or a switch: the page as Chromium hands it to them, and
+// the mirror's buttons pressed as they press them.
+async function screenReaderStory(browser) {
+  story = 'screen reader';
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context, { width: 260, height: 340 }, 'reader');
+  const cdp = await page.target().createCDPSession();
+  await cdp.send('Accessibility.enable');
+  const hears = (expected) => until('a screen reader finds', () => readAloud(cdp), expected);
+  const drill = (said, score, cards) => `status (polite): ${said} | button: Settings | text: Score ${score} | button: Exit | ` +
+    cards.map((n) => `button: ${n}`).join(' | ');
+  const settings = (level) => 'button: Children | button: Exit | checkbox: Automatic levelling (checked) | group [' +
+    Array.from({ length: 12 }, (_, l) => `radio: Level ${l + 1}${l + 1 === level ? ' (checked)' : ''}`).join(', ') + '] | ' +
+    Array.from({ length: 12 }, (_, l) => `text: Level ${l + 1}: ${l ? 0 : 100} percent right`).join(' | ') +
+    ' | button: OK | button: Reset: hold for two seconds';
+
+  step('the page has a language and a title; its Start button starts');
+  await start(page);
+  const named = await page.evaluate(() => `${document.documentElement.lang} ${document.title}`);
+  if (named !== 'en Chalkmere') fail(`the page's language and title are ${named}`);
+  await hears('button: Start');
+  await pressNamed(cdp, 'button', 'Start');
+  await expectScreen(page, 'e2e-game', 'game');
+
+  step('the drill: the problem in words in a live region, the four cards named by their numbers');
+  await hears(drill('2 plus 4', 0, [9, 5, 4, 6]));
+
+  step("the right card's button scores, and the live region says so before the next problem");
+  await page.evaluate(() => {
+    window.said = [];
+    window.listening = new MutationObserver(() => window.said.push(document.querySelector('#mirror [role=status]').textContent));
+    window.listening.observe(document.getElementById('mirror'), { subtree: true, childList: true, characterData: true });
+  });
+  await pressNamed(cdp, 'button', '6');
+  await expectRegistry(page, ['score=12', 'level=missing', 'auto=missing', stat(1, 1, 1)], 5000);
+  await hears(drill('1 plus 1', 12, [2, 7, 10, 0]));
+  const said = await page.evaluate(() => window.listening.disconnect() ?? [...new Set(window.said)].join(' | '));
+  if (said !== 'Right, 12 points | 1 plus 1') fail(`the live region said ${said}`);
+
+  step('the settings button opens the settings: the checkbox, the radio group and the percentages, with their states');
+  await pressNamed(cdp, 'button', 'Settings');
+  await hears(settings(1));
+  await settle(page);
+
+  step('the mirror neither moves nor covers the canvas');
+  const box = await page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    const r = canvas.getBoundingClientRect();
+    let covered = 0;
+    for (let y = 0.5; y < r.height; y += 4) for (let x = 0.5; x < r.width; x += 4) covered += document.elementFromPoint(r.left + x, r.top + y) !== canvas;
+    return `${r.left},${r.top} ${r.width}x${r.height}, ${covered} points covered`;
+  });
+  if (box !== '10,10 240x320, 0 points covered') fail(`the canvas is at ${box}`);
+
+  step('the radio of level 3 chooses it (stored, and read as checked); OK returns to the drill at level 3');
+  await pressNamed(cdp, 'radio', 'Level 3');
+  await expectRegistry(page, ['score=12', 'level=3', 'auto=missing', stat(1, 1, 1)], 5000);
+  await hears(settings(3));
+  await pressNamed(cdp, 'button', 'OK');
+  await hears(drill('1 minus 1', 12, [2, 0, 6, 4]));
+  await context.close();
 }
 
 // Storage the browser refuses: full (each write throws), or switched off (touching it throws).
@@ -738,16 +896,21 @@ async function crashStory() {
 // canvas of 1280 / 3 CSS pixels to 1278 or 1281 device pixels.
 const launch = (scale, userDataDir = undefined) => puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium', userDataDir,
   headless: true, args: ['--no-sandbox', '--disable-gpu', `--force-device-scale-factor=${scale}`] });
+// CHALKMERE_STORIES=keys,screenReader tells only those stories (their functions' names less "Story").
+const chosen = (play) => !process.env.CHALKMERE_STORIES ||
+  process.env.CHALKMERE_STORIES.split(',').includes(play.name.replace(/Story$/, ''));
 const watchdog = setTimeout(() => { console.error(`FAIL [${story}]: the story took more than 240 s`); process.exit(1); }, 240000);
 let browser;
 let status = 0;
 try {
-  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory, childrenStory, networkStory]], [3, [touchStory]]]) {
+  for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory, childrenStory, keysStory,
+                                        screenReaderStory, networkStory]], [3, [touchStory]]]) {
+    if (!stories.some(chosen)) continue;
     browser = await launch(scale);
-    for (const play of stories) await play(browser);
+    for (const play of stories.filter(chosen)) await play(browser);
     await browser.close();
   }
-  await crashStory();
+  if (chosen(crashStory)) await crashStory();
   checkPage();
 } catch (error) {
   status = 1;
