@@ -669,13 +669,14 @@ async function keysStory(browser) {
   await expectScreen(page, 'e2e-game', 'game');
   await expectRegistry(page, NOTHING);
 
-  step("the keypad's 1 hides the wrong card at the left; 4 scores the right one while it is down");
+  step("the keypad's 1 hides the wrong card at the left; 4 scores the right one while it is down, heard");
   await keys.press('Numpad1');
   await mirror('Not this one | Settings | Score 0 | Exit | 5 | 4 | 6');
   await keys.down('Digit4');
   await expectRegistry(page, values('missing', 'missing'), 5000);
   await keys.up('Digit4');
   await mirror('1 plus 1 | Settings | Score 4 | Exit | 2 | 7 | 10 | 0');
+  if (!(await page.evaluate(() => window.chalkmere.soundsStarted > 0))) fail('the keys started no sound');
 
   step('Tab round the drill and on to the settings button, outlined; the page neither scrolls nor moves its own focus');
   await focusBy('Tab', 'Settings', 'Exit', '2', '7', '10', '0', 'Settings');
