@@ -184,10 +184,6 @@ void Application::OnChildrenAction(Action action, std::int32_t value) {
 
 namespace {
 
-POINT MiddleOf(const Figure* figure) {
-    return {figure->GetX() + figure->GetWidth() / 2, figure->GetY() + figure->GetHeight() / 2};
-}
-
 bool IsModifier(UINT key) {
     return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN ||
            key == VK_RWIN || key == VK_CAPITAL;
@@ -226,7 +222,7 @@ void Application::OnKeyDown(UINT key) {
     if (key >= VK_NUMPAD1 && key <= VK_NUMPAD4) slot = static_cast<std::int32_t>(key - VK_NUMPAD1);
     if (slot >= 0) {
         if (current != gameScreen) return;
-        if (Answer* card = CardInSlot(*gameScreen, slot)) PressByKey(key, MiddleOf(card));
+        if (Answer* card = CardInSlot(*gameScreen, slot)) PressByKey(key, card->GetMiddle());
         return;
     }
     const bool shown = keyboardUsed && current->focusShown;
@@ -242,7 +238,7 @@ void Application::OnKeyDown(UINT key) {
             // The first key shows where the focus is; from then on it presses it.
             current->ShowFocus(true);
             Figure* focused = current->FocusedFigure();
-            if (shown && focused != nullptr) PressByKey(key, MiddleOf(focused));
+            if (shown && focused != nullptr) PressByKey(key, focused->GetMiddle());
             break;
         }
         case VK_ESCAPE:
@@ -250,7 +246,7 @@ void Application::OnKeyDown(UINT key) {
             if (current == settingsScreen) {
                 for (auto* node = current->figures.head; node != nullptr; node = node->next) {
                     if (IsButton(node->value, IDB_OK_BUTTON)) {
-                        PressByKey(key, MiddleOf(node->value));
+                        PressByKey(key, node->value->GetMiddle());
                         break;
                     }
                 }

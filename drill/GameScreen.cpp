@@ -106,10 +106,7 @@ void GameScreen::RefreshStars() {
 }
 
 void GameScreen::ShowChild(std::int32_t picture) {
-    const std::int32_t frame = picture > 0 ? picture - 1 : 0;
-    if (childPicture->visible && frame != childPicture->currentFrame) childPicture->Invalidate();
-    childPicture->currentFrame = frame;
-    childPicture->SetVisible(picture > 0);
+    ShowSmallPicture(childPicture, picture);
     childSpot->SetVisible(picture > 0);
     childSpot->SetEnabled(picture > 0);
     childSpot->accessibleName =

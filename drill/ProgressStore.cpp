@@ -26,6 +26,10 @@ public:
     HKEY key = nullptr;
 };
 
+void ChildKeyPath(std::int32_t child, WCHAR (&path)[80]) {
+    wsprintfW(path, TEXT("Software\\Brindlewick\\Chalkmere\\Children\\%d"), child);
+}
+
 // The first child's key is made if missing, as it always was; a further child's key must
 // exist, so that a removed child is never brought back by a late write.
 LONG OpenChildKey(std::int32_t child, OpenedKey& opened) {
@@ -34,7 +38,7 @@ LONG OpenChildKey(std::int32_t child, OpenedKey& opened) {
                                nullptr, &opened.key, nullptr);
     }
     WCHAR path[80];
-    wsprintfW(path, TEXT("Software\\Brindlewick\\Chalkmere\\Children\\%d"), child);
+    ChildKeyPath(child, path);
     return RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &opened.key);
 }
 
@@ -308,7 +312,7 @@ std::int32_t StoreNewChild(const Household& household, std::int32_t picture) {
     // The number is spent before its key exists, so a key left by a failure is never reused.
     if (!WriteNumberTo(main.key, TEXT("nextChild"), number + 1)) return 0;
     WCHAR path[80];
-    wsprintfW(path, TEXT("Software\\Brindlewick\\Chalkmere\\Children\\%d"), number);
+    ChildKeyPath(number, path);
     OpenedKey child;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child.key,
                         nullptr) != ERROR_SUCCESS) {

@@ -66,3 +66,10 @@ std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id,
     if (at != std::basic_string<WCHAR>::npos) said.replace(at, 2, word);
     return said;
 }
+
+void ShowSmallPicture(Animation* small, std::int32_t picture) {
+    const std::int32_t frame = picture > 0 ? picture - 1 : 0;
+    if (small->visible && frame != small->currentFrame) small->Invalidate();
+    small->currentFrame = frame;
+    small->SetVisible(picture > 0);
+}

@@ -31,6 +31,9 @@ std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id, std::int32_t f
 std::basic_string<WCHAR> Say(HINSTANCE instance, std::int32_t id,
                              const std::basic_string<WCHAR>& word);
 
+// Shows picture `picture` (1 and up) of the small animals on `small`; 0 hides it.
+void ShowSmallPicture(Animation* small, std::int32_t picture);
+
 // Shows on `ring` (a strip of `frames`) how much of `hold` ms has been held; true once the
 // whole time has been.
 bool FollowHold(Animation* ring, DWORD held, DWORD hold, std::int32_t frames);

@@ -152,10 +152,7 @@ void SettingsScreen::Paint(HDC dc, bool full) {
 }
 
 void SettingsScreen::ShowChild(std::int32_t picture) {
-    const std::int32_t frame = picture > 0 ? picture - 1 : 0;
-    if (childPicture->visible && frame != childPicture->currentFrame) childPicture->Invalidate();
-    childPicture->currentFrame = frame;
-    childPicture->SetVisible(picture > 0);
+    ShowSmallPicture(childPicture, picture);
     childPicture->SetEnabled(picture > 0);
     childPicture->accessibleName = picture > 0 ? Say(instance, IDS_SAY_CHILDREN) + TEXT(": ") +
                                                      Say(instance, IDS_SAY_ANIMAL + picture)

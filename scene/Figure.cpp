@@ -52,6 +52,8 @@ void Figure::AddListener(FigureListener* listener) { listeners.AddOnce(listener)
 
 bool Figure::RemoveListener(FigureListener* listener) { return listeners.Remove(listener); }
 
+POINT Figure::GetMiddle() const { return {GetX() + GetWidth() / 2, GetY() + GetHeight() / 2}; }
+
 RECT Figure::GetBounds() const {
     const std::int32_t left = GetX();
     const std::int32_t top = GetY();

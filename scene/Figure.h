@@ -55,6 +55,8 @@ public:
     void SetVisible(bool value);
     void SetEnabled(bool value);
     RECT GetBounds() const;
+    // Where a tap on the figure lands: its middle.
+    POINT GetMiddle() const;
     void Invalidate();
 
     ObjectList<FigureListener*> listeners;

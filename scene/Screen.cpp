@@ -15,10 +15,6 @@ constexpr std::int32_t kChalkWidth = 2;
 constexpr COLORREF kChalk = RGB(0xEB, 0xEB, 0xE1);
 constexpr COLORREF kEdge = RGB(0x10, 0x1C, 0x17);
 
-POINT MiddleOf(const Figure* figure) {
-    return {figure->GetX() + figure->GetWidth() / 2, figure->GetY() + figure->GetHeight() / 2};
-}
-
 // Whether `a` reads before `b`: an earlier row, or the same row further left.
 bool ReadsBefore(POINT a, POINT b) {
     if (a.y < b.y - kRowSlack) return true;
@@ -41,11 +37,12 @@ void Frame(HDC dc, const RECT& r, COLORREF colour) {
 // the screen, each row from the left.
 void SortInReadingOrder(std::vector<Figure*>& order) {
     std::stable_sort(order.begin(), order.end(), [](const Figure* a, const Figure* b) {
-        return MiddleOf(a).y < MiddleOf(b).y;
+        return a->GetMiddle().y < b->GetMiddle().y;
     });
     for (std::size_t row = 0; row < order.size();) {
         std::size_t end = row + 1;
-        while (end < order.size() && MiddleOf(order[end]).y - MiddleOf(order[row]).y <= kRowSlack) {
+        while (end < order.size() &&
+               order[end]->GetMiddle().y - order[row]->GetMiddle().y <= kRowSlack) {
             ++end;
         }
         std::stable_sort(order.begin() + static_cast<std::ptrdiff_t>(row),
@@ -96,7 +93,7 @@ void Screen::ResortFigure(Figure* figure) {
 void Screen::RemoveFigure(Figure* figure, bool deleteIt) {
     if (figure != nullptr && figure == focus) {
         if (focusShown) MarkDirty(OutlineOf(figure));
-        focusPlace = MiddleOf(figure);
+        focusPlace = figure->GetMiddle();
         focus = nullptr;
     }
     if (figure != nullptr && figure->visible) MarkDirty(figure->GetBounds());
@@ -221,7 +218,7 @@ std::vector<Figure*> Screen::FocusOrder() const {
 Figure* Screen::FocusedFigure() {
     const std::vector<Figure*> order = FocusOrder();
     if (focus != nullptr && std::find(order.begin(), order.end(), focus) != order.end()) {
-        focusPlace = MiddleOf(focus);
+        focusPlace = focus->GetMiddle();
         return focus;
     }
     for (Figure* figure : order) {
@@ -246,14 +243,14 @@ void Screen::MoveFocus(std::int32_t step) {
     } else if (focusPlace.x >= 0) {
         // From where the focus stood, to the first figure after (or the last before) it.
         const auto after = std::find_if(order.begin(), order.end(), [this](const Figure* f) {
-            return ReadsBefore(focusPlace, MiddleOf(f));
+            return ReadsBefore(focusPlace, f->GetMiddle());
         });
         const auto index = static_cast<std::int32_t>(after - order.begin());
         next = step > 0 ? index % count : (index - 1 + count) % count;
     }
     if (focusShown && focus != nullptr) MarkDirty(OutlineOf(focus));
     focus = order[static_cast<std::size_t>(next)];
-    focusPlace = MiddleOf(focus);
+    focusPlace = focus->GetMiddle();
     ShowFocus(true);
 }
 
@@ -263,11 +260,11 @@ void Screen::MoveFocusToward(std::int32_t dx, std::int32_t dy) {
         MoveFocus(1);
         return;
     }
-    const POINT origin = from != nullptr ? MiddleOf(from) : focusPlace;
+    const POINT origin = from != nullptr ? from->GetMiddle() : focusPlace;
     Figure* nearest = nullptr;
     long long best = 0;
     for (Figure* figure : FocusOrder()) {
-        const POINT middle = MiddleOf(figure);
+        const POINT middle = figure->GetMiddle();
         const long long along = static_cast<long long>(middle.x - origin.x) * dx +
                                 static_cast<long long>(middle.y - origin.y) * dy;
         const long long offset = dx != 0 ? middle.y - origin.y : middle.x - origin.x;
@@ -287,7 +284,7 @@ void Screen::MoveFocusToward(std::int32_t dx, std::int32_t dy) {
     }
     if (focusShown && focus != nullptr) MarkDirty(OutlineOf(focus));
     focus = nearest;
-    focusPlace = MiddleOf(focus);
+    focusPlace = focus->GetMiddle();
     ShowFocus(true);
 }
 

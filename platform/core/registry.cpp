@@ -80,6 +80,19 @@ LONG ErrorOf(StoreResult result) {
     return ERROR_ACCESS_DENIED;
 }
 
+// What opening `subKey` of `key` starts with: no result yet, the subkey's path and the store;
+// a failure's status otherwise.
+LONG BeginOpen(HKEY key, LPCWSTR subKey, PHKEY result, std::string& path, RegistryStore*& store) {
+    if (result == nullptr) return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    path = KeyPath(key);
+    if (path.empty()) return ERROR_INVALID_HANDLE;
+    store = CurrentRegistryStore();
+    if (store == nullptr) return ERROR_ACCESS_DENIED;
+    path = SubkeyPath(path, subKey);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 }  // namespace platform
 
@@ -87,13 +100,11 @@ using namespace platform;
 
 LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES*,
                      PHKEY result, LPDWORD disposition) {
-    if (result == nullptr) return ERROR_INVALID_PARAMETER;
-    *result = nullptr;
-    std::string path = KeyPath(key);
-    if (path.empty()) return ERROR_INVALID_HANDLE;
-    RegistryStore* store = CurrentRegistryStore();
-    if (store == nullptr) return ERROR_ACCESS_DENIED;
-    path = SubkeyPath(path, subKey);
+    std::string path;
+    RegistryStore* store = nullptr;
+    if (const LONG status = BeginOpen(key, subKey, result, path, store); status != ERROR_SUCCESS) {
+        return status;
+    }
     bool created = false;
     const LONG status = ErrorOf(store->CreateKey(path, created));
     if (status != ERROR_SUCCESS) return status;
@@ -147,13 +158,11 @@ LONG RegCloseKey(HKEY key) {
 }
 
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM, PHKEY result) {
-    if (result == nullptr) return ERROR_INVALID_PARAMETER;
-    *result = nullptr;
-    std::string path = KeyPath(key);
-    if (path.empty()) return ERROR_INVALID_HANDLE;
-    RegistryStore* store = CurrentRegistryStore();
-    if (store == nullptr) return ERROR_ACCESS_DENIED;
-    path = SubkeyPath(path, subKey);
+    std::string path;
+    RegistryStore* store = nullptr;
+    if (const LONG status = BeginOpen(key, subKey, result, path, store); status != ERROR_SUCCESS) {
+        return status;
+    }
     const LONG status = ErrorOf(store->OpenKey(path));
     if (status != ERROR_SUCCESS) return status;
     *result = reinterpret_cast<HKEY>(NewOpenKey(path));

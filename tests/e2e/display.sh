@@ -25,6 +25,19 @@ start_xvfb() {
   export DISPLAY
 }
 
+# Fails the story unless every tool given is there, and libfaketime, whose path goes to
+# E2E_FAKETIME_LIB.
+e2e_require() {
+  local tool lib
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (make test-deps installs it)"
+  done
+  for lib in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+    [ -f "$lib" ] && E2E_FAKETIME_LIB=$lib && return
+  done
+  fail "libfaketime is missing (make test-deps installs faketime)"
+}
+
 fail() {
   echo "FAIL [$E2E_STORY]: $*" >&2
   exit 1

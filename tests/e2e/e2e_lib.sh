@@ -26,15 +26,8 @@ E2E_PIDS=() E2E_XVFB= E2E_WINDOW= E2E_SCALE= E2E_PID=
 
 # Missing tools fail the story: `make test` installs them, so a skip would only hide a gap.
 e2e_require_tools() {
-  local tool lib
-  for tool in Xvfb xdotool xmessage import convert compare sox flock "$E2E_PROGRAM" "$E2E_DUMP" \
-    "$E2E_CLOSE"; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (make test-deps installs it)"
-  done
-  for lib in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-    [ -f "$lib" ] && E2E_FAKETIME_LIB=$lib && return
-  done
-  fail "libfaketime is missing (make test-deps installs faketime)"
+  e2e_require Xvfb xdotool xmessage import convert compare sox flock "$E2E_PROGRAM" "$E2E_DUMP" \
+    "$E2E_CLOSE"
 }
 
 # Starts the program with the story's data folder, sound file and clock; its id goes to

@@ -21,14 +21,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../e2e/display.sh"
 KEY='HKCU\Software\Brindlewick\Chalkmere'
 
 windows_tools() {
-  local tool lib
-  for tool in Xvfb openbox xdotool import convert compare flock "$E2E_EXE" "$E2E_WINE_RUN"; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (make test-deps installs it)"
-  done
-  for lib in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-    [ -f "$lib" ] && E2E_FAKETIME_LIB=$lib && return
-  done
-  fail "libfaketime is missing (make test-deps installs faketime)"
+  e2e_require Xvfb openbox xdotool import convert compare flock "$E2E_EXE" "$E2E_WINE_RUN"
 }
 
 # The program seeds rand() from the local time, frozen here. Only the program's process is
