@@ -38,6 +38,13 @@
 #define IDS_VERSION 302
 #define IDS_YEARS 303
 #define IDS_SCORE 304
+// The language of the block a string came from, as a tag (en, de, pt-BR)
+#define IDS_LANGUAGE 305
+// The signs a problem is written with
+#define IDS_SIGN_ADDITION 310
+#define IDS_SIGN_SUBTRACTION 311
+#define IDS_SIGN_MULTIPLICATION 312
+#define IDS_SIGN_DIVISION 313
 
 // Words for screen readers: what each figure is, and what the drill says aloud
 #define IDS_SAY_START 400
@@ -73,3 +80,27 @@
 #define IDS_SAY_RABBIT 436
 #define IDS_SAY_TURTLE 437
 #define IDS_SAY_MOUSE 438
+
+// The web page's own words: its notices and their buttons
+#define IDS_PAGE_ENDED 450
+#define IDS_PAGE_PLAY_AGAIN 451
+#define IDS_PAGE_ALREADY_OPEN 452
+#define IDS_PAGE_CANNOT_DRAW 453
+#define IDS_PAGE_TOO_OLD 454
+#define IDS_PAGE_TRY_AGAIN 455
+#define IDS_PAGE_NOT_LOADED 456
+#define IDS_PAGE_NEEDS_SCRIPT 457
+
+// Words the generators paint into the pictures that carry them (the settings board, OK,
+// RESET and the children's captions); the program never draws them itself
+#define IDS_CAPTION_SETTINGS 500
+#define IDS_CAPTION_AUTO_LEVEL 501
+#define IDS_CAPTION_LEVEL 502
+#define IDS_CAPTION_CORRECT 503
+#define IDS_CAPTION_LEVEL_SHORT 504
+#define IDS_CAPTION_OK 505
+#define IDS_CAPTION_RESET 506
+#define IDS_CAPTION_WHO_IS_PLAYING 507
+#define IDS_CAPTION_CHILDREN 508
+#define IDS_CAPTION_NEW_CHILD 509
+#define IDS_CAPTION_REMOVE 510
