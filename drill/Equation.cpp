@@ -1,16 +1,21 @@
 #include "drill/Equation.h"
 
+#include "resources/ResourceIds.h"
+#include "scene/Screen.h"
 #include "scene/Text.h"
 
 namespace {
 
-LPCWSTR SymbolOf(std::int32_t operation) {
+// The sign as the reader's schools write it, kept beside the language's other words.
+void LoadSign(HINSTANCE instance, std::int32_t operation, LPWSTR sign, int capacity) {
+    UINT id = IDS_SIGN_DIVISION;
     switch (operation) {
-        case Addition: return TEXT("+");
-        case Subtraction: return TEXT("-");
-        case Multiplication: return TEXT("x");
-        default: return TEXT("\u00F7");
+        case Addition: id = IDS_SIGN_ADDITION; break;
+        case Subtraction: id = IDS_SIGN_SUBTRACTION; break;
+        case Multiplication: id = IDS_SIGN_MULTIPLICATION; break;
+        default: break;
     }
+    LoadStringW(instance, id, sign, capacity);
 }
 
 void CopyKeyed(HDC dest, int x, int y, Text& text) {
@@ -33,7 +38,9 @@ Equation::Equation(Screen* owner, HWND window, std::int32_t op, std::int32_t fir
     const LOGFONTW font = ProblemFont();
     Text top(owner, window, firstText, colour, font);
     Text bottom(owner, window, secondText, colour, font);
-    Text symbol(owner, window, SymbolOf(operation), colour, font);
+    WCHAR sign[4];
+    LoadSign(owner->instance, operation, sign, 4);
+    Text symbol(owner, window, sign, colour, font);
 
     SetHeight(top.GetHeight() + bottom.GetHeight() + 6);
     const std::int32_t widest =

@@ -12,6 +12,11 @@ constexpr COLORREF kCaptionColour = RGB(0xFD, 0xFB, 0x43);
 constexpr std::int32_t kScoreX = 130;
 constexpr std::int32_t kCaptionX = 90;
 constexpr std::int32_t kTopRowY = 20;
+// The playing child's picture, between the settings tile and the caption.
+constexpr std::int32_t kChildPictureX = 55;
+constexpr std::int32_t kChildPictureRight = kChildPictureX + 24;
+// The smallest the caption is set in a language whose word is long.
+constexpr LONG kSmallestCaption = 12;
 
 }  // namespace
 
@@ -50,6 +55,15 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
     scoreFont = Text::BoldFont(16);
 
     auto* caption = new Text(this, instance, window, IDS_SCORE, kCaptionColour, scoreFont);
+    // A longer word than the room between the child's picture and the score is set a pixel
+    // smaller at a time, rather than run into either.
+    for (LOGFONTW smaller = scoreFont;
+         caption->GetWidth() > kScoreX - 4 - (kChildPictureRight + 1) &&
+         smaller.lfHeight > kSmallestCaption;) {
+        --smaller.lfHeight;
+        delete caption;
+        caption = new Text(this, instance, window, IDS_SCORE, kCaptionColour, smaller);
+    }
     caption->SetZOrder(20);
     // The caption ends a few pixels before the score, even in a face wider than the
     // handheld's, so the two never run into each other.
@@ -62,7 +76,7 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
 
     // Between the settings tile and the caption; the spot round it is a finger's size.
     childPicture = new Animation(this, window, IDB_ANIMALS_SMALL, 8, 1);
-    childPicture->SetX(55);
+    childPicture->SetX(kChildPictureX);
     childPicture->SetY(kTopRowY + 5);
     childPicture->SetZOrder(20);
     AddFigure(childPicture);

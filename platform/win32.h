@@ -24,6 +24,7 @@ typedef std::uint16_t WORD;
 typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
 typedef std::uint32_t UINT;
+typedef std::uint32_t ULONG;
 typedef int INT;
 typedef void* LPVOID;
 typedef DWORD* LPDWORD;
@@ -483,6 +484,12 @@ LPVOID LockResource(HGLOBAL data);
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity);
 // The shared icon of an icon group; null when there is none.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+
+// The languages whose resources the loaders above prefer, in order: a list of names ("de",
+// "pt-BR") each ended by a 0 and the list by another; null clears it. A name that is
+// not a language is passed over; with none, English is used.
+#define MUI_LANGUAGE_NAME 0x8u
+BOOL SetThreadPreferredUILanguages(DWORD flags, LPCWSTR languages, ULONG* count);
 
 // ---------------------------------------------------------------------------
 // Registry of the current user

@@ -1,10 +1,13 @@
 // Finding and loading the program's own resources from the table compiled into it.
 #include "platform/core/resource_loading.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/core/bmp.h"
+#include "platform/core/languages.h"
 #include "platform/core/utf16.h"
 
 namespace platform {
@@ -41,11 +44,18 @@ std::map<int, int>& LoadCounts() {
 HMODULE ProgramModule() { return reinterpret_cast<HMODULE>(&moduleTag); }
 
 const Resource* FindProgramResource(ResourceType type, std::uintptr_t id) {
+    // The blocks that hold it, in the script's order; an icon's images share one block.
+    std::vector<const Resource*> found;
+    std::vector<std::uint16_t> blocks;
     for (std::size_t i = 0; i < programResources.count; ++i) {
         const Resource& resource = programResources.resources[i];
-        if (resource.type == type && resource.id == id) return &resource;
+        if (resource.type != type || resource.id != id) continue;
+        if (std::find(blocks.begin(), blocks.end(), resource.language) != blocks.end()) continue;
+        found.push_back(&resource);
+        blocks.push_back(resource.language);
     }
-    return nullptr;
+    if (found.empty()) return nullptr;
+    return found[ChooseLanguageBlock(blocks, PreferredLanguages())];
 }
 
 bool ResourceName(HMODULE module, LPCWSTR name, std::uintptr_t& id) {

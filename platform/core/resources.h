@@ -10,10 +10,12 @@ namespace platform {
 enum class ResourceType : std::uint8_t { Bitmap, Wave, Icon, String };
 
 // One resource: a whole BMP or WAVE file, one image of an icon group (several entries share
-// the icon's identifier), or a string as UTF-16 code units without terminator.
+// the icon's identifier), or a string as UTF-16 code units without terminator. `language` is
+// the LANGID of the script's block it came from.
 struct Resource {
     ResourceType type;
     std::uint16_t id;
+    std::uint16_t language;
     const unsigned char* data;
     std::uint32_t size;
 };

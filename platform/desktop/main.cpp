@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/core/languages.h"
 #include "platform/core/window.h"
 #include "platform/desktop/command_line.h"
 #include "platform/desktop/data_folder.h"
@@ -61,9 +62,26 @@ int RunProgram() {
     return exitCode;
 }
 
+// The languages the user asked for, or those the environment prefers, for the resource
+// loaders; without any, or with none the program has, it speaks English.
+void ChooseLanguages(const std::optional<std::string>& forced) {
+    const std::vector<std::string> names =
+        forced ? std::vector<std::string>{*forced}
+               : PosixPreferredLanguages(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                                         std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+    std::u16string list;
+    for (const std::string& name : names) {
+        list.append(name.begin(), name.end());  // a code is ASCII; anything else is no code
+        list += u'\0';
+    }
+    list += u'\0';
+    SetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, list.c_str(), nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    ChooseLanguages(LanguageOption(argc, argv));
     if (const auto answered = AnswerCommandLine(argc, argv, stdout, stderr)) return *answered;
     const int exitCode = RunProgram();
     // After every backend has let go of what it held.

@@ -4,9 +4,12 @@
 //   rescomp <script.rc> <include-root> <output.cpp> <output.d>
 //
 // The script holds `#include "header"` lines (whose `#define NAME number` lines give the
-// identifiers), one `NAME KIND "file"` line per resource (KIND is BITMAP, WAVE or ICON, for
-// a BMP, a RIFF/WAVE or an icon file), and a STRINGTABLE BEGIN … END block of
-// `NAME "text"` lines (UTF-8, with \" and \\ escapes). `//` starts a comment. The depfile
+// identifiers) or `#include "block.rc"` lines (read as part of the script), `LANGUAGE primary,
+// sub` lines (the language of what follows, as Windows numbers it; English (US) until the
+// first), one `NAME KIND "file"` line per resource (KIND is BITMAP, WAVE or ICON, for a BMP, a
+// RIFF/WAVE or an icon file; paths relative to the top script), and STRINGTABLE BEGIN … END
+// blocks of `NAME "text"` lines (UTF-8, with \" and \\ escapes). `//` starts a comment;
+// `#pragma code_page(65001)` says the script is UTF-8, which it always is here. The depfile
 // lists every file read, so the build reruns the compiler when any of them changes.
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -22,6 +26,7 @@ namespace {
 struct Entry {
     std::string type;  // the platform::ResourceType enumerator
     long id;
+    long language;
     std::vector<unsigned char> data;
     std::string origin;
 };
@@ -36,10 +41,17 @@ public:
         : scriptPath_(std::move(scriptPath)), includeRoot_(std::move(includeRoot)) {
         const auto slash = scriptPath_.rfind('/');
         scriptDir_ = slash == std::string::npos ? "." : scriptPath_.substr(0, slash);
+        currentPath_ = scriptPath_;
     }
 
-    void Run() {
-        const std::string script = Read(scriptPath_);
+    void Run() { ReadScript(scriptPath_); }
+
+    void ReadScript(const std::string& path) {
+        const std::string script = Read(path);
+        const std::string outerPath = currentPath_;
+        const int outerLine = lineNumber_;
+        currentPath_ = path;
+        lineNumber_ = 0;
         std::istringstream lines(script);
         std::string line;
         bool inStrings = false;
@@ -49,8 +61,24 @@ public:
             std::vector<std::string> tokens = Tokens(line);
             if (tokens.empty()) continue;
             if (tokens[0] == "#include") {
-                Expect(tokens.size() == 2 && IsQuoted(tokens[1]), "#include \"header\"");
-                ReadDefines(includeRoot_ + "/" + Unquote(tokens[1]));
+                Expect(tokens.size() == 2 && IsQuoted(tokens[1]), "#include \"file\"");
+                const std::string included = Unquote(tokens[1]);
+                if (included.size() > 3 && included.compare(included.size() - 3, 3, ".rc") == 0) {
+                    Expect(!inStrings, "no #include inside a STRINGTABLE");
+                    ReadScript(scriptDir_ + "/" + included);
+                } else {
+                    ReadDefines(includeRoot_ + "/" + included);
+                }
+            } else if (tokens[0] == "#pragma") {
+                Expect(line.find("code_page(65001)") != std::string::npos,
+                       "#pragma code_page(65001), the only one");
+            } else if (tokens[0] == "LANGUAGE") {
+                Expect(!inStrings && tokens.size() == 3 && tokens[1].back() == ',',
+                       "LANGUAGE primary, sub");
+                const long primary = Number(tokens[1].substr(0, tokens[1].size() - 1));
+                const long sub = Number(tokens[2]);
+                Expect(primary <= 0x3FF && sub <= 0x3F, "a primary language and sublanguage");
+                language_ = sub << 10 | primary;
             } else if (tokens[0] == "STRINGTABLE") {
                 Expect(tokens.size() == 1 && !inStrings, "STRINGTABLE on a line of its own");
                 inStrings = true;
@@ -68,6 +96,8 @@ public:
             }
         }
         Expect(!inStrings, "END of the STRINGTABLE");
+        currentPath_ = outerPath;
+        lineNumber_ = outerLine;
     }
 
     void Write(const std::string& outputPath, const std::string& depfilePath) const {
@@ -87,7 +117,8 @@ public:
         out << "const platform::Resource kResources[] = {\n";
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             out << "    {platform::ResourceType::" << entries_[i].type << ", " << entries_[i].id
-                << ", r" << i << ", " << entries_[i].data.size() << "},\n";
+                << ", " << entries_[i].language << ", r" << i << ", " << entries_[i].data.size()
+                << "},\n";
         }
         out << "};\n\n}  // namespace\n\n"
             << "const platform::ResourceModule platform::programResources = {kResources, "
@@ -167,25 +198,27 @@ private:
 
     void Add(const std::string& type, long id, std::vector<unsigned char> data,
              const std::string& origin) {
-        // An icon group holds several images under one identifier; nothing else may repeat.
-        const bool repeated = !used_.insert({type, id}).second;
+        // An icon group holds several images under one identifier; nothing else may repeat
+        // within a language.
+        const bool repeated = !used_.insert({type, id, language_}).second;
         Expect(!repeated || type == "Icon",
                "identifier " + std::to_string(id) + " to be used once for its kind");
-        entries_.push_back({type, id, std::move(data), origin});
+        entries_.push_back({type, id, language_, std::move(data), origin});
     }
 
     long Identifier(const std::string& token) {
-        long id = 0;
-        auto defined = defines_.find(token);
-        if (defined != defines_.end()) {
-            id = defined->second;
-        } else {
-            Expect(!token.empty() && token.find_first_not_of("0123456789") == std::string::npos,
-                   "a defined name or a number, not " + token);
-            id = std::stol(token);
-        }
+        const long id = Number(token);
         Expect(id >= 1 && id <= 0xFFFF, "an identifier from 1 to 65535");
         return id;
+    }
+
+    long Number(const std::string& token) {
+        auto defined = defines_.find(token);
+        if (defined != defines_.end()) return defined->second;
+        Expect(!token.empty() && token.size() < 9 &&
+                   token.find_first_not_of("0123456789") == std::string::npos,
+               "a defined name or a number, not " + token);
+        return std::stol(token);
     }
 
     void ReadDefines(const std::string& path) {
@@ -283,7 +316,7 @@ private:
 
     void Expect(bool condition, const std::string& what) const {
         if (!condition) {
-            throw Failure{scriptPath_ + ":" + std::to_string(lineNumber_) + ": expected " + what};
+            throw Failure{currentPath_ + ":" + std::to_string(lineNumber_) + ": expected " + what};
         }
     }
 
@@ -297,10 +330,12 @@ private:
     std::string scriptPath_;
     std::string includeRoot_;
     std::string scriptDir_;
+    std::string currentPath_;
     int lineNumber_ = 0;
+    long language_ = 0x409;
     std::map<std::string, long> defines_;
     std::vector<Entry> entries_;
-    std::set<std::pair<std::string, long>> used_;
+    std::set<std::tuple<std::string, long, long>> used_;
     std::set<std::string> inputs_;
 };
 
