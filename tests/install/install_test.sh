@@ -14,6 +14,7 @@ installed=$(cd "$tmp/root" && find . -type f | sort)
 expected=$(printf './usr/local/%s\n' bin/chalkmere share/applications/chalkmere.desktop \
   share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/chalkmere.png \
   share/icons/hicolor/scalable/apps/chalkmere.svg share/man/man6/chalkmere.6 \
+  share/man/{de,es,fr,it,nl,pl,pt_BR,uk}/man6/chalkmere.6 \
   share/metainfo/example.brindlewick.chalkmere.metainfo.xml | sort)
 [ "$installed" = "$expected" ] || fail "installed:"$'\n'"$installed"$'\n'"expected:"$'\n'"$expected"
 share=$tmp/root/usr/local/share
@@ -26,8 +27,10 @@ echo "-- the desktop's tools accept the menu entry, the listing and the man page
 desktop-file-validate "$share/applications/chalkmere.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$share/metainfo/"*.metainfo.xml >"$tmp/appstream.log" ||
   fail "appstreamcli: $(cat "$tmp/appstream.log")"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$share/man/man6/chalkmere.6" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "the man page warns: $warnings"
+for page in "$share"/man/{,*/}man6/chalkmere.6; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "the man page ${page#"$share"/man/} warns: $warnings"
+done
 
 echo "-- --help, --version and an unknown option, with no display to open a window on"
 program=$tmp/root/usr/local/bin/chalkmere
@@ -40,7 +43,7 @@ run --help
   grep -q 'registry.db' "$tmp/out" || fail "--help: status $status, $(cat "$tmp/err")"
 run --version
 # The version the title screen shows, which the listing, the package and the build repeat.
-shown=$(sed -n 's/^ *IDS_VERSION *"v\. \(.*\)"$/\1/p' "$source/resources/chalkmere.rc")
+shown=$(sed -n 's/^ *IDS_VERSION *"v\. \(.*\)"$/\1/p' "$source/resources/languages/en.rc")
 [ "$status" = 0 ] && [ "$(cat "$tmp/out")" = "Chalkmere v. $shown" ] ||
   fail "--version: status $status, said '$(cat "$tmp/out")', title shows v. $shown"
 grep -q "<release version=\"$shown\"" "$share/metainfo/"*.xml || fail "the listing's release"
