@@ -196,15 +196,8 @@ def stamp(board, alpha, x, y, colour):
     region[:] = region * (1.0 - a) + np.asarray(colour, np.float32) * a
 
 
-def chalk_text(board, rng, text, face, x, y, colour=CHALK, strength=1.0, texture=0.3,
-               breakup=0.22, anchor="lt"):
-    """Writes crisp chalk text and returns its ink box (left, top, right, bottom), exclusive.
-
-    anchor[0]: "l" puts the ink's left edge at x, "r" its right edge, "m" its middle;
-    anchor[1]: "t" puts the ink's top at y, "b" the baseline, "m" the ink's middle.
-    Placement goes by the ink actually drawn, not the font's boxes, so hinted glyphs line
-    up to the pixel.
-    """
+def _layout(text, face, x, y, anchor):
+    """The crisp mask of `text` and where chalk_text puts its top-left corner and its ink."""
     l, t, r, b = face.getbbox(text)
     pad = 2
     img = Image.new("L", (r - l + 2 * pad, b - t + 2 * pad), 0)
@@ -216,8 +209,31 @@ def chalk_text(board, rng, text, face, x, y, colour=CHALK, strength=1.0, texture
     baseline = pad - t + face.getmetrics()[0]
     left = {"l": x - c0, "r": x - c1, "m": x - (c0 + c1) // 2}[anchor[0]]
     top = {"t": y - r0, "b": y - baseline, "m": y - (r0 + r1) // 2}[anchor[1]]
+    return mask, left, top, (left + c0, top + r0, left + c1, top + r1)
+
+
+def text_box(text, face, x, y, anchor="lt"):
+    """The ink box chalk_text would return, without writing anything."""
+    return _layout(text, face, x, y, anchor)[3]
+
+
+def cap_height(face):
+    """Rows of ink of a capital standing on the baseline, as chalk_text measures ink."""
+    return -text_box("H", face, 0, 0, "lb")[1]
+
+
+def chalk_text(board, rng, text, face, x, y, colour=CHALK, strength=1.0, texture=0.3,
+               breakup=0.22, anchor="lt"):
+    """Writes crisp chalk text and returns its ink box (left, top, right, bottom), exclusive.
+
+    anchor[0]: "l" puts the ink's left edge at x, "r" its right edge, "m" its middle;
+    anchor[1]: "t" puts the ink's top at y, "b" the baseline, "m" the ink's middle.
+    Placement goes by the ink actually drawn, not the font's boxes, so hinted glyphs line
+    up to the pixel.
+    """
+    mask, left, top, box = _layout(text, face, x, y, anchor)
     stamp(board, chalkify(mask, rng, texture, breakup) * strength, left, top, colour)
-    return left + c0, top + r0, left + c1, top + r1
+    return box
 
 
 def glyph_coverage(text, face, cx, cy, angle):

@@ -14,6 +14,8 @@ from PIL import Image, ImageFilter
 
 import board_paint as bp
 import common
+import languages
+import lettering
 
 # Settings screen: the program's check box, level boxes and percentage texts.
 AUTO_BOX = (30, 43)
@@ -88,27 +90,78 @@ def _rule(board, rng, y, x0=24, x1=216):
                       strength=0.3, texture=0.4, breakup=0.3, smooth=True)
 
 
-def paint_settings():
+# What the settings board's words keep clear of, (x, y, width, height): the exit box, the
+# check boxes with their numbers, the two rules and the numbers the program writes (up to
+# "100" in 12-px bold). A word keeps MARGIN clear pixels from each and from the frame.
+RULE_YS = (63, 129)
+KEEP_CLEAR = (((208, 20, 20, 20), AUTO_BOX + (BOX, BOX))
+              + tuple((x, y, 28, BOX) for y in LEVEL_BOX_YS for x in LEVEL_BOX_XS)
+              + tuple((24, y - 2, 193, 4) for y in RULE_YS)
+              + tuple((x, y, 21, 12) for y in PERCENT_YS for x in PERCENT_XS))
+INSIDE = (bp.FRAME + 3, bp.FRAME + 2, bp.WIDTH - bp.FRAME - 3, bp.TRAY_TOP - 3)
+MARGIN = 2
+HEADING_SIZES = (15, 14, 13, 12)   # DejaVu Sans Bold keeps 9-px capitals down to 12 px
+CAPTION_SIZES = (CAPTION_SIZE, 12)
+LABEL_SIZES = (12,)
+
+
+def _clear(box, taken):
+    """True when an ink box stays inside the frame and MARGIN pixels off every taken place."""
+    left, top, right, bottom = box
+    if left < INSIDE[0] or top < INSIDE[1] or right > INSIDE[2] or bottom > INSIDE[3]:
+        return False
+    return not any(left < x + w + MARGIN and x - MARGIN < right and
+                   top < y + h + MARGIN and y - MARGIN < bottom for x, y, w, h in taken)
+
+
+def _fitted(texts, sizes, places, anchor, taken):
+    """The face, shrunk only as far as needed, at which every text at its (x, baseline) place
+    keeps clear of the taken places; what they will cover is added to `taken`."""
+    def face(size):
+        return bp.font(bp.SANS_BOLD, size)
+
+    def clear(size):
+        return all(_clear(bp.text_box(t, face(size), x, y, anchor), taken)
+                   for t, (x, y) in zip(texts, places))
+    for text in texts:
+        lettering.require_glyphs(text, face(sizes[0]))
+    name = texts[0] if len(texts) == 1 else f"{texts[0]} to {texts[-1]}"
+    chosen = face(lettering.fit(name, sizes, clear))
+    for text, (x, y) in zip(texts, places):
+        left, top, right, bottom = bp.text_box(text, chosen, x, y, anchor)
+        taken.append((left, top, right - left, bottom - top))
+    return chosen
+
+
+def paint_settings(words):
+    """The settings board lettered with a language block's captions. Each word stands on the
+    baseline the English one does and is shrunk, never cut, when it is longer."""
     board, rng = _board(123)
     bp.add_haze(board, rng, 0.05)
     bp.add_wipe(board, rng, [(-10, 238), (70, 226), (150, 232), (250, 250)],
                 width=34, strength=0.05)
-    cap = bp.font(bp.SANS_BOLD, CAPTION_SIZE)
     number = bp.font(bp.SANS_CONDENSED_BOLD, 12)
-    label = bp.font(bp.SANS_BOLD, 12)
+    taken = list(KEEP_CLEAR)
+    caption_baseline = bp.cap_height(bp.font(bp.SANS_BOLD, CAPTION_SIZE))
 
     # A heading in yellow chalk, clear of the exit box at the top right.
-    bp.chalk_text(board, rng, "SETTINGS", bp.font(bp.SANS_BOLD, 15), 120, 27, anchor="mb",
-                  colour=bp.CHALK_YELLOW)
+    heading = words.caption("SETTINGS")
+    face = _fitted([heading], HEADING_SIZES, [(120, 27)], "mb", taken)
+    bp.chalk_text(board, rng, heading, face, 120, 27, anchor="mb", colour=bp.CHALK_YELLOW)
 
     # Automatic levelling: the box, and its caption standing on the same bottom row.
     bx, by = AUTO_BOX
     bp.chalk_box(board, rng, bx, by)
-    bp.chalk_text(board, rng, "AUTO LEVEL", cap, bx + 16, by + BOX, anchor="lb")
-    _rule(board, rng, 63)
+    auto = words.caption("AUTO_LEVEL")
+    face = _fitted([auto], CAPTION_SIZES, [(bx + 16, by + BOX)], "lb", taken)
+    bp.chalk_text(board, rng, auto, face, bx + 16, by + BOX, anchor="lb")
+    _rule(board, rng, RULE_YS[0])
 
     # Current level: caption over two rows of six numbered boxes, each in a 30-px column.
-    bp.chalk_text(board, rng, "LEVEL", cap, LEVEL_BOX_XS[0], 71)
+    level = words.caption("LEVEL")
+    place = (LEVEL_BOX_XS[0], 71 + caption_baseline)
+    face = _fitted([level], CAPTION_SIZES, [place], "lb", taken)
+    bp.chalk_text(board, rng, level, face, *place, anchor="lb")
     for row, y in enumerate(LEVEL_BOX_YS):
         for col, x in enumerate(LEVEL_BOX_XS):
             bp.chalk_box(board, rng, x, y)
@@ -119,15 +172,19 @@ def paint_settings():
                 box = bp.chalk_text(board, rng, digit, number, pen, y + BOX, anchor="lb",
                                     texture=0.2, breakup=0.1)
                 pen = box[2] + 1
-    _rule(board, rng, 129)
+    _rule(board, rng, RULE_YS[1])
 
     # Correct percentages: caption over four rows of three level captions, each on the
-    # same baseline as the number the program writes after it.
-    bp.chalk_text(board, rng, "CORRECT %", cap, LEVEL_BOX_XS[0], 137)
-    for i in range(12):
-        x = PERCENT_XS[i % 3] - 4
-        y = PERCENT_YS[i // 3] + PERCENT_BASELINE
-        bp.chalk_text(board, rng, f"L{i + 1}", label, x, y, anchor="rb",
+    # same baseline as the number the program writes after it; all twelve the same size.
+    correct = words.caption("CORRECT")
+    place = (LEVEL_BOX_XS[0], 137 + caption_baseline)
+    face = _fitted([correct], CAPTION_SIZES, [place], "lb", taken)
+    bp.chalk_text(board, rng, correct, face, *place, anchor="lb")
+    labels = [words.level_label(i + 1) for i in range(12)]
+    places = [(PERCENT_XS[i % 3] - 4, PERCENT_YS[i // 3] + PERCENT_BASELINE) for i in range(12)]
+    face = _fitted(labels, LABEL_SIZES, places, "rb", taken)
+    for label, (x, y) in zip(labels, places):
+        bp.chalk_text(board, rng, label, face, x, y, anchor="rb",
                       texture=0.25, breakup=0.12, strength=0.8)
     return _finish(board, rng, sticks=((16, 14, bp.CHALK), (206, 11, bp.CHALK_BLUE)),
                    eraser=150)
@@ -200,7 +257,6 @@ def paint_title():
 
 BOARDS = (
     ("game-board.bmp", paint_game),
-    ("settings-board.bmp", paint_settings),
     ("title.bmp", paint_title),
 )
 
@@ -260,14 +316,30 @@ def check(name, image):
     return problems
 
 
-def generate(art_dir):
+def _save(path, name, board):
+    image = palettise(bp.to_image(board))
+    problems = check(name, image)
+    if problems:
+        raise ValueError(f"{path}: " + "; ".join(problems))
+    common.save_bmp(path, image, 256)
+
+
+def write_settings(path, words):
+    _save(path, "settings-board.bmp", paint_settings(words))
+
+
+# The board that carries words: its id in the resource script, file name and writer.
+WORDED = (("IDB_SETTINGS_BOARD", "settings-board.bmp", write_settings),)
+
+
+def generate(art_dir, words=None):
+    """Every board into art_dir, the settings board lettered in `words` (English unless
+    another language block is given)."""
     os.makedirs(art_dir, exist_ok=True)
     for name, paint in BOARDS:
-        image = palettise(bp.to_image(paint()))
-        problems = check(name, image)
-        if problems:
-            raise ValueError(f"{name}: " + "; ".join(problems))
-        common.save_bmp(os.path.join(art_dir, name), image, 256)
+        _save(os.path.join(art_dir, name), name, paint())
+    for _, name, write in WORDED:
+        write(os.path.join(art_dir, name), words or languages.english())
 
 
 if __name__ == "__main__":

@@ -15,24 +15,42 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import board_paint as bp  # noqa: E402
 import common  # noqa: E402
 import hold_ring  # noqa: E402
+import languages  # noqa: E402
+import lettering  # noqa: E402
 import pieces  # noqa: E402
 
-CAPTIONS = ("WHO IS PLAYING?", "CHILDREN", "NEW CHILD", "REMOVE?")
+CAPTIONS = ("WHO_IS_PLAYING", "CHILDREN", "NEW_CHILD", "REMOVE")   # IDS_CAPTION_* in order
 CAPTION_W, CAPTION_H = 176, 24
+CAPTION_SIZES = (15, 14, 13, 12)     # DejaVu Sans Bold keeps 9-px capitals down to 12 px
 
 
-def captions():
+def _caption_place(face):
+    """Centre and baseline that put the capitals in the middle of a frame, accents and tails
+    falling where they may."""
+    return CAPTION_W // 2, CAPTION_H // 2 + (bp.cap_height(face) + 1) // 2
+
+
+def _caption_fits(text, size):
+    """The ink keeps 8 pixels off the frame's ends and one off its top and bottom."""
+    face = bp.font(bp.SANS_BOLD, size)
+    left, top, right, bottom = bp.text_box(text, face, *_caption_place(face), "mb")
+    return left >= 8 and right <= CAPTION_W - 8 and top >= 1 and bottom <= CAPTION_H - 1
+
+
+def captions(words):
     """Yellow chalk headings as the settings board's, one centred in each frame. Painted
     over the slate and then keyed where the chalk is thin, so what is kept matches the board
     it lands on."""
     frames = []
-    face = bp.font(bp.SANS_BOLD, 15)
-    for number, text in enumerate(CAPTIONS):
+    for number, name in enumerate(CAPTIONS):
+        text = words.caption(name)
+        lettering.require_glyphs(text, bp.font(bp.SANS_BOLD, CAPTION_SIZES[0]))
+        size = lettering.fit(text, CAPTION_SIZES, lambda s: _caption_fits(text, s))
+        face = bp.font(bp.SANS_BOLD, size)
+        x, y = _caption_place(face)
         chalk = np.zeros((CAPTION_H, CAPTION_W, 3), np.float32)
         rng = np.random.default_rng(151 + number)
-        left, top, right, bottom = bp.chalk_text(chalk, rng, text, face, CAPTION_W // 2,
-                                                 CAPTION_H // 2, colour=(1, 1, 1), anchor="mm")
-        assert right - left <= CAPTION_W - 16 and bottom - top >= 9, text
+        bp.chalk_text(chalk, rng, text, face, x, y, colour=(1, 1, 1), anchor="mb")
         alpha = chalk[..., 0]
         colour = bp.SLATE + (np.asarray(bp.CHALK_YELLOW, np.float32) - bp.SLATE) * \
             alpha[..., None]
@@ -111,18 +129,31 @@ def back_button():
 
 # file name, drawing, colours, expected size
 PIECES = (
-    ("captions.bmp", captions, 256, (704, 24)),
     ("cell-mark.bmp", cell_mark, 16, (76, 76)),
     ("remove-button.bmp", remove_button, 16, (48, 24)),
     ("back-button.bmp", back_button, 256, (80, 35)),
 )
 
 
-def generate(art_dir):
+def write_captions(path, words):
+    image = captions(words)
+    assert image.size == (4 * CAPTION_W, CAPTION_H), f"{path} is {image.size}"
+    common.save_bmp(path, image, 256, keyed=True)
+
+
+# The picture that carries words: its id in the resource script, file name and writer.
+WORDED = (("IDB_CAPTIONS", "captions.bmp", write_captions),)
+
+
+def generate(art_dir, words=None):
+    """Every piece into art_dir, the captions lettered in `words` (English unless another
+    language block is given)."""
     for name, draw, colours, size in PIECES:
         image = draw()
         assert image.size == size, f"{name} is {image.size}, expected {size}"
         common.save_bmp(os.path.join(art_dir, name), image, colours, keyed=True)
+    for _, name, write in WORDED:
+        write(os.path.join(art_dir, name), words or languages.english())
 
 
 if __name__ == "__main__":

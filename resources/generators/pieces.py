@@ -17,6 +17,8 @@ from PIL import Image, ImageDraw, ImageFont
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import common  # noqa: E402
+import languages  # noqa: E402
+import lettering  # noqa: E402
 
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 CLEAR = (0, 0, 0, 0)
@@ -292,12 +294,17 @@ LETTER_SIZE = 22
 LETTER_BRIGHT = {"base": (252, 232, 64), "light": (255, 250, 160), "dim": (222, 190, 40)}
 LETTER_PRESSED = {"base": (222, 176, 36), "light": (236, 198, 84), "dim": (188, 138, 24)}
 LETTER_SHADOW = (16, 30, 24)
+LETTER_SIZES = tuple(range(LETTER_SIZE, 13, -1))   # shrunk as far as 14 px for long words
+LETTER_MARGIN = 4        # clear pixels between the letters (with their shadow) and the ends
 
 
-def _chalk_word(word, width, height, seed):
-    """Outline mask, bare grains and tones of a word in chalk letters, centred in a face."""
+def _letters(word, size, width, height, seed, caps_only=False):
+    """Coverage of the word set letter by letter, each turned and lifted a little by hand.
+
+    With `caps_only`, whatever a letter has above the capitals or below the baseline (accents,
+    tails) is left out, so the word can be centred by its capitals like an English one."""
     scale = 4
-    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans-Bold.ttf"), LETTER_SIZE * scale)
+    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans-Bold.ttf"), size * scale)
     rng = np.random.default_rng(seed)
     advances = [font.getlength(ch) for ch in word]
     total = sum(advances) + (len(word) - 1) * 0.5 * scale
@@ -310,15 +317,53 @@ def _chalk_word(word, width, height, seed):
         lift = float(rng.integers(-1, 2)) * scale * 0.5
         glyph = Image.new("L", big.size, 0)
         ImageDraw.Draw(glyph).text((x, y + lift), ch, font=font, fill=255)
+        if caps_only:
+            cut = np.asarray(glyph).copy()
+            cut[:round(y + lift + top - scale)] = 0
+            cut[round(y + lift + bottom + scale):] = 0
+            glyph = Image.fromarray(cut)
         cx = x + advance / 2
         glyph = glyph.rotate(angle, resample=Image.BICUBIC, center=(cx, height * scale / 2))
         big = Image.fromarray(np.maximum(np.asarray(big), np.asarray(glyph)))
         x += advance + 0.5 * scale
-    cov = np.asarray(big.resize((width, height), Image.BOX), np.float32) / 255.0
-    # centre the ink itself (side bearings differ per letter), counting the pixel of shadow
+    return np.asarray(big.resize((width, height), Image.BOX), np.float32) / 255.0
+
+
+def _reaches_out(word, size):
+    """True when a letter of the word rises above the capitals or hangs below the baseline."""
+    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans-Bold.ttf"), size)
+    _, cap, _, _ = font.getbbox("H", anchor="ls")
+    return any(t < cap - 1 or b > 1 for ch in word
+               for _, t, _, b in [font.getbbox(ch, anchor="ls")])
+
+
+def _placed(word, size, width, height, seed):
+    """The word's coverage and the shift that centres it in the face, counting the pixel of
+    shadow: by its ink across (side bearings differ per letter), its capitals up and down."""
+    cov = _letters(word, size, width, height, seed)
     ys, xs = np.nonzero(cov >= 0.5)
+    if _reaches_out(word, size):
+        ys = np.nonzero(_letters(word, size, width, height, seed, caps_only=True) >= 0.5)[0]
     dx = (width - 2 - xs.max() - xs.min()) // 2
     dy = (height - 2 - ys.max() - ys.min()) // 2
+    return cov, dx, dy
+
+
+def _fits(word, size, width, height, seed):
+    """True when the letters and their pixel of shadow keep LETTER_MARGIN clear at both ends
+    and a pixel clear at the top and bottom."""
+    cov, dx, dy = _placed(word, size, width, height, seed)
+    ys, xs = np.nonzero(cov >= 0.35)    # what roughening can turn into chalk
+    return (xs.min() + dx >= LETTER_MARGIN and xs.max() + dx + 2 <= width - LETTER_MARGIN and
+            ys.min() + dy >= 1 and ys.max() + dy + 2 <= height - 1)
+
+
+def _chalk_word(word, width, height, seed):
+    """Outline mask, bare grains and tones of a word in chalk letters, centred in a face."""
+    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans-Bold.ttf"), LETTER_SIZE)
+    lettering.require_glyphs(word, font)
+    size = lettering.fit(word, LETTER_SIZES, lambda s: _fits(word, s, width, height, seed))
+    cov, dx, dy = _placed(word, size, width, height, seed)
     cov = shift(cov, dx, dy)
     rough = value_noise(width, height, 2, seed + 1) - 0.5
     mask = cov + 0.3 * rough >= 0.5
@@ -354,12 +399,12 @@ def _word_button(word, width, seed):
     return side_by_side(face(0, LETTER_BRIGHT, True), face(1, LETTER_PRESSED, False))
 
 
-def ok_button():
-    return _word_button("OK", 60, 146)
+def ok_button(words):
+    return _word_button(words.caption("OK"), 60, 146)
 
 
-def reset_button():
-    return _word_button("RESET", 90, 147)
+def reset_button(words):
+    return _word_button(words.caption("RESET"), 90, 147)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -551,11 +596,24 @@ PIECES = [
     ("tick.bmp", tick, 16, True, (10, 10)),
     ("exit-box.bmp", exit_box, 16, False, (20, 20)),
     ("settings-button.bmp", settings_button, 256, True, (80, 35)),
-    ("ok-button.bmp", ok_button, 16, True, (120, 30)),
-    ("reset-button.bmp", reset_button, 16, True, (180, 30)),
     ("icon-32.bmp", icon_32, 16, True, (32, 32)),
     ("icon-16.bmp", icon_16, 16, True, (16, 16)),
 ]
+
+
+def _writer(draw, colours, size):
+    def write(path, words):
+        image = draw(words)
+        assert image.size == size, f"{path} is {image.size}, expected {size}"
+        common.save_bmp(path, image, colours, keyed=True)
+    return write
+
+
+# The pieces that carry words: id in the resource script, file name and writer.
+WORDED = (
+    ("IDB_OK_BUTTON", "ok-button.bmp", _writer(ok_button, 16, (120, 30))),
+    ("IDB_RESET_BUTTON", "reset-button.bmp", _writer(reset_button, 16, (180, 30))),
+)
 
 
 def save_icon(path, bmp_paths):
@@ -595,12 +653,16 @@ def save_icon(path, bmp_paths):
         f.write(data + b"".join(image for *_, image in images))
 
 
-def generate(art_dir):
+def generate(art_dir, words=None):
+    """Every piece into art_dir, the buttons lettered in `words` (English unless another
+    language block is given)."""
     os.makedirs(art_dir, exist_ok=True)
     for name, draw, colours, keyed, size in PIECES:
         image = draw()
         assert image.size == size, f"{name} is {image.size}, expected {size}"
         common.save_bmp(os.path.join(art_dir, name), image, colours, keyed=keyed)
+    for _, name, write in WORDED:
+        write(os.path.join(art_dir, name), words or languages.english())
     save_icon(os.path.join(art_dir, "chalkmere.ico"),
               [os.path.join(art_dir, name) for name in ("icon-32.bmp", "icon-16.bmp")])
 
