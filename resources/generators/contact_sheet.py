@@ -133,12 +133,63 @@ def _entry(path, font):
     return entry
 
 
-def generate(art_dir, out_path):
+LANGUAGE_ZOOM = 2
+LANGUAGE_COLUMNS = 3
+TAG_H = 30
+
+
+def _language_cell(tag, paths, font):
+    """One language's pictures that carry words at 2x on the slate, under its tag: the board,
+    then the captions one under another, then the OK and RESET strips."""
+    views = []
+    for idb in ("IDB_SETTINGS_BOARD", "IDB_CAPTIONS", "IDB_OK_BUTTON", "IDB_RESET_BUTTON"):
+        image = common.load_bmp(paths[idb])
+        parts = PARTS["captions.bmp"] if idb == "IDB_CAPTIONS" else 1
+        part_w = image.width // parts
+        for i in range(parts):
+            frame = image.crop((i * part_w, 0, (i + 1) * part_w, image.height))
+            big = frame.resize((frame.width * LANGUAGE_ZOOM, frame.height * LANGUAGE_ZOOM),
+                               Image.NEAREST)
+            views.append(on_ground(big, SLATE))
+    width = max(v.width for v in views)
+    height = TAG_H + sum(v.height + GAP // 2 for v in views) + GAP // 2
+    cell = Image.new("RGB", (width, height), SHEET)
+    ImageDraw.Draw(cell).text((0, 2), tag, font=font, fill=LABEL)
+    y = TAG_H
+    for i, view in enumerate(views):
+        cell.paste(view, (0, y))
+        y += view.height + (GAP if i == 0 else GAP // 2)
+    return cell
+
+
+def _languages(languages, font):
+    """Every language's pictures with words, a few languages to a row."""
+    cells = [_language_cell(tag, paths, _font(22, bold=True)) for tag, paths in languages]
+    cell_w = max(c.width for c in cells)
+    rows = [cells[i:i + LANGUAGE_COLUMNS] for i in range(0, len(cells), LANGUAGE_COLUMNS)]
+    heights = [max(c.height for c in row) for row in rows]
+    section = Image.new("RGB", (GAP + LANGUAGE_COLUMNS * (cell_w + GAP),
+                                LABEL_H + sum(heights) + GAP), SHEET)
+    ImageDraw.Draw(section).text((GAP, 4), "Pictures that carry words, by language (2x)",
+                                 font=font, fill=LABEL)
+    y = LABEL_H
+    for row, height in zip(rows, heights):
+        for column, cell in enumerate(row):
+            section.paste(cell, (GAP + column * (cell_w + GAP), y))
+        y += height + GAP
+    return section
+
+
+def generate(art_dir, out_path, languages=()):
+    """The sheet of every bitmap in art_dir, then, for each (tag, {id: path}) of `languages`,
+    the pictures that carry words."""
     font = _font(13, bold=True)
     names = sorted(n for n in os.listdir(art_dir) if n.lower().endswith(".bmp"))
     rows = [_entry(os.path.join(art_dir, n), font) for n in names]
     if not rows:
         raise SystemExit(f"no .bmp files in {art_dir}")
+    if languages:
+        rows.append(_languages(languages, font))
     width = max(r.width for r in rows)
     height = sum(r.height for r in rows) + GAP
     sheet = Image.new("RGB", (width, height), SHEET)

@@ -63,7 +63,9 @@ def main():
     chooser.generate(art, blocks[0])
     letter(blocks)
     sounds.generate(sound)
-    contact_sheet.generate(art, os.path.join(RESOURCES, "contact-sheet.png"))
+    contact_sheet.generate(art, os.path.join(RESOURCES, "contact-sheet.png"),
+                           [(b.tag, {idb: os.path.join(RESOURCES, path)
+                                     for idb, path in b.bitmaps.items()}) for b in blocks])
     app_icons.generate(os.path.join(RESOURCES, "icons"))
     return 0
 
