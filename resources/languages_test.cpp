@@ -101,12 +101,13 @@ TEST_F(Languages, EveryBlockIsWholeAndChosenByItsTag) {
     for (const auto& [language, strings] : blocks) {
         const std::string tag = Narrow(strings.count(IDS_LANGUAGE) ? strings.at(IDS_LANGUAGE) : u"");
         SCOPED_TRACE(tag);
-        // English's block is the United States' (Windows' last resort), its tag plain "en".
+        // A block is its language's main region's; the tag names the region only where the
+        // words are the region's own (pt-BR).
         const auto named = platform::TagOfLanguageId(language);
         const auto written = platform::ParseLanguageTag(tag);
         ASSERT_TRUE(named && written);
         EXPECT_EQ(written->language, named->language);
-        EXPECT_TRUE(written->region == named->region || language == kEnglish);
+        EXPECT_TRUE(written->region.empty() || written->region == named->region);
         for (const auto& [id, text] : english) {
             SCOPED_TRACE(id);
             ASSERT_TRUE(strings.count(id));
@@ -148,6 +149,7 @@ TEST_F(Languages, APreferenceFallsBackByRegionLanguageThenEnglish) {
     for (const auto& [names, chosen] : std::vector<std::pair<std::u16string, std::u16string>>{
              {std::u16string(u"\0", 1), u"en"},
              {std::u16string(u"de-AT\0", 6), u"de"},
+             {std::u16string(u"uk\0", 3), u"uk"},
              {std::u16string(u"pt-PT\0", 6), u"pt-BR"},
              {std::u16string(u"PT_br.UTF-8\0", 12), u"pt-BR"},
              {std::u16string(u"ja\0uk-UA\0de\0", 12), u"uk"},

@@ -16,13 +16,17 @@ void ForceLanguage(LPCWSTR commandLine) {
     if (option == nullptr) return;
     option += std::wcslen(L"--language=");
     const std::wstring code(option, std::wcscspn(option, L" \t\""));
-    const LCID locale = code.empty() ? 0 : LocaleNameToLCID(code.c_str(), 0);
-    const std::wstring known = locale != 0 ? code : L"en-US";
-    const std::wstring list = known + L'\0' + L"en-US" + L'\0' + L'\0';
+    // A bare language is taken for its main region's, as the blocks are written.
+    const LCID named = code.empty() ? 0 : LocaleNameToLCID(code.c_str(), 0);
+    const LCID locale = named != 0 ? ConvertDefaultLocale(named)
+                                   : MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                              SORT_DEFAULT);
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"en-US";
+    LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0);
+    const std::wstring list = std::wstring(name) + L'\0' + L"en-US" + L'\0' + L'\0';
     SetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, list.c_str(), nullptr);
     // Wine's loader follows the thread's locale rather than its preferred languages.
-    SetThreadLocale(locale != 0 ? locale : MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                                      SORT_DEFAULT));
+    SetThreadLocale(locale);
 }
 
 }  // namespace
