@@ -22,7 +22,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 # right card in slot 3, as tests/golden/e2e-game.png shows.
 E2E_FAKE_TIME='2026-12-06 10:20:30'
 E2E_RIGHT_SLOT=3
-E2E_PIDS=() E2E_XVFB= E2E_WINDOW= E2E_SCALE= E2E_PID=
+E2E_PIDS=() E2E_XVFB= E2E_WINDOW= E2E_SCALE= E2E_PID= E2E_ARGS=()
 
 # Missing tools fail the story: `make test` installs them, so a skip would only hide a gap.
 e2e_require_tools() {
@@ -32,13 +32,15 @@ e2e_require_tools() {
 
 # Starts the program with the story's data folder, sound file and clock; its id goes to
 # E2E_PID. libfaketime is preloaded directly (not through the faketime wrapper) so that the id
-# is the program's own, for kill, /proc and its exit code.
+# is the program's own, for kill, /proc and its exit code. The program speaks English whatever
+# the machine's language, unless the story sets E2E_LANG (for LANG) or E2E_ARGS.
 e2e_launch() {
-  XDG_DATA_HOME="${E2E_DATA_HOME:-$E2E_TMP/data}" \
+  env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="${E2E_LANG:-C.UTF-8}" \
+    XDG_DATA_HOME="${E2E_DATA_HOME:-$E2E_TMP/data}" \
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio${#E2E_PIDS[@]}.raw" \
     LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME="${E2E_FAKETIME:-$E2E_FAKE_TIME}" \
     DONT_FAKE_MONOTONIC="${E2E_REAL_MONOTONIC:-1}" TZ=UTC \
-    "$E2E_PROGRAM" >>"$E2E_TMP/program.log" 2>&1 9>&- &
+    "$E2E_PROGRAM" "${E2E_ARGS[@]}" >>"$E2E_TMP/program.log" 2>&1 9>&- &
   E2E_PID=$!
   E2E_PIDS+=("$E2E_PID")
 }
