@@ -14,7 +14,7 @@ fi
 E2E_EXE=$1 E2E_WINE_RUN=$2 E2E_PREFIX=$3
 E2E_OUT=${CHALKMERE_BUILD_DIR:-${TMPDIR:-/tmp}}
 E2E_GOLDEN=$(cd "$(dirname "${BASH_SOURCE[0]}")/../golden" && pwd)
-E2E_PIDS=() E2E_XVFB='' E2E_WINDOW='' E2E_SCALE='' E2E_PID='' E2E_FAKETIME_LIB=''
+E2E_PIDS=() E2E_XVFB='' E2E_WINDOW='' E2E_SCALE='' E2E_PID='' E2E_FAKETIME_LIB='' E2E_ARGS=()
 E2E_RIGHT_SLOT=3
 # shellcheck source=tests/e2e/display.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/display.sh"
@@ -26,11 +26,13 @@ windows_tools() {
 
 # The program seeds rand() from the local time, frozen here. Only the program's process is
 # fooled: Wine's server, started before, keeps the real time for its waits; stat() is left
-# alone, or Wine would think the prefix out of date and set it up again.
+# alone, or Wine would think the prefix out of date and set it up again. Wine takes the user's
+# language from LANG: English whatever the machine's, unless the story sets E2E_LANG or E2E_ARGS.
 e2e_launch() {
-  WINE_RUN_DISPLAY=$DISPLAY LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME='2026-12-06 10:20:30' \
+  env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="${E2E_LANG:-C.UTF-8}" \
+    WINE_RUN_DISPLAY="$DISPLAY" LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME='2026-12-06 10:20:30' \
     DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 TZ=UTC \
-    "$E2E_WINE_RUN" "$E2E_PREFIX" "$E2E_EXE" >>"$E2E_TMP/program.log" 2>&1 9>&- &
+    "$E2E_WINE_RUN" "$E2E_PREFIX" "$E2E_EXE" "${E2E_ARGS[@]}" >>"$E2E_TMP/program.log" 2>&1 9>&- &
   E2E_PID=$!
   E2E_PIDS+=("$E2E_PID")
 }
