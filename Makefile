@@ -91,10 +91,10 @@ test-windows: test-deps
 
 # The web page in $(WEB_DIR)/, for any static file server, and beside it, in $(WEB_DIR)-tests/,
 # the browser's test program, which the web story runs. The build tools (the resource
-# compiler and the glyph baker) come from the desktop build.
+# compiler, the glyph baker and the page's words) come from the desktop build.
 web: game
 	@scripts/install-deps web
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target rescomp glyph_baker
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target rescomp glyph_baker page_words
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(EMSCRIPTEN_DIR) $(WEB_FLAGS)
 	$(EMSCRIPTEN_ENV) cmake --build $(EMSCRIPTEN_DIR) -j $(JOBS)
 

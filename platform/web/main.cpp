@@ -1,5 +1,9 @@
-// The page's start-up code: the browser's backends installed and the program's entry called.
-// The entry runs its own loop; Asyncify lets it yield to the page whenever it waits.
+// The page's start-up code: the reader's languages handed to the resource loaders, the
+// browser's backends installed and the program's entry called. The entry runs its own loop;
+// Asyncify lets it yield to the page whenever it waits.
+#include <string>
+
+#include "platform/core/utf16.h"
 #include "platform/core/window.h"
 #include "platform/web/baked_text.h"
 #include "platform/web/web_display.h"
@@ -7,16 +11,47 @@
 #include "platform/web/web_sound.h"
 #include "platform/web/web_store.h"
 #include "platform/win32.h"
+#include "resources/ResourceIds.h"
 
 #include <emscripten.h>
 
 // clang-format off
 EM_JS(void, chalkmere_finished, (int ending), { ChalkmereWeb.finished(ending); });
+EM_JS(void, chalkmere_preferred_languages, (char16_t* list, int capacity), {
+    ChalkmereWeb.preferredLanguages(list, capacity);
+});
+EM_JS(void, chalkmere_speak, (const char* language, const char* ended, const char* playAgain,
+                              const char* alreadyOpen, const char* cannotDraw), {
+    ChalkmereWeb.speak(UTF8ToString(language), [UTF8ToString(ended), UTF8ToString(playAgain),
+                       UTF8ToString(alreadyOpen), UTF8ToString(cannotDraw)]);
+});
 // clang-format on
 
 using namespace platform;
 
+namespace {
+
+std::string Loaded(UINT id) {
+    WCHAR text[200];
+    LoadStringW(GetModuleHandleW(nullptr), id, text, 200);
+    return Utf8FromWide(text);
+}
+
+// The resource loaders choose the block of the reader's language; the page then speaks it too:
+// its language (for screen readers) and the notices the program's end leaves.
+void ChooseLanguage() {
+    WCHAR languages[512];
+    chalkmere_preferred_languages(languages, 512);
+    SetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, languages, nullptr);
+    chalkmere_speak(Loaded(IDS_LANGUAGE).c_str(), Loaded(IDS_PAGE_ENDED).c_str(),
+                    Loaded(IDS_PAGE_PLAY_AGAIN).c_str(), Loaded(IDS_PAGE_ALREADY_OPEN).c_str(),
+                    Loaded(IDS_PAGE_CANNOT_DRAW).c_str());
+}
+
+}  // namespace
+
 int main() {
+    ChooseLanguage();
     WebDisplay display;
     WebSound sound;
     BakedText text;

@@ -1,9 +1,10 @@
-# Puts the page together from the program (chalkmere.js and chalkmere.wasm as linked) and the
-# page's files and icons. The program's two files are named after a hash of their content, so
-# a page can only ever load the script and module of one build, whatever a browser's memory
-# cache still holds; index.html and the service worker name the same build.
-#   cmake -DSOURCE=<repository> -DPROGRAM=<linked program's folder> -DOUTPUT=<page folder>
-#         -P page.cmake
+# Puts the page together from the program (chalkmere.js and chalkmere.wasm as linked), the
+# page's words in every language (as page_words wrote them) and the page's files and icons.
+# The program's two files are named after a hash of their content, so a page can only ever
+# load the script and module of one build, whatever a browser's memory cache still holds;
+# index.html and the service worker name the same build.
+#   cmake -DSOURCE=<repository> -DPROGRAM=<linked program's folder> -DWORDS=<page_words.cmake>
+#         -DOUTPUT=<page folder> -P page.cmake
 file(SHA256 ${PROGRAM}/chalkmere.wasm wasm_hash)
 file(SHA256 ${PROGRAM}/chalkmere.js js_hash)
 string(SHA256 build "${wasm_hash}${js_hash}")
@@ -26,6 +27,7 @@ endif()
 file(WRITE ${OUTPUT}/chalkmere.${CHALKMERE_WEB_BUILD}.js "${script}")
 configure_file(${PROGRAM}/chalkmere.wasm ${OUTPUT}/chalkmere.${CHALKMERE_WEB_BUILD}.wasm COPYONLY)
 
+include(${WORDS})
 set(page ${SOURCE}/platform/web/page)
 configure_file(${page}/service-worker.js ${OUTPUT}/service-worker.js @ONLY)
 configure_file(${page}/index.html ${OUTPUT}/index.html @ONLY)

@@ -1,6 +1,6 @@
 // The browser's half of the web backends, loaded ahead of the compiled program. The C++
-// backends call these through EM_JS; the page (index.html) owns the layout (chalkmere.fit)
-// and the notices (chalkmere.showNotice).
+// backends call these through EM_JS; the page (index.html) owns the layout (chalkmere.fit),
+// the notices (chalkmere.showNotice) and the reader's languages (chalkmere.languages).
 var chalkmere = (window.chalkmere = window.chalkmere || {});
 chalkmere.state = 'loading';
 chalkmere.firstFrameMs = null;
@@ -648,20 +648,41 @@ var ChalkmereWeb = (function () {
     }
   }
 
+  // ---- Language: the page's choice of the reader's languages (index.html reads ?lang= or
+  // the browser's), written at `list` as SetThreadPreferredUILanguages takes them: each name
+  // ended by a 0 and the list by another, in `capacity` units. A 0 inside a name would cut it
+  // into two that the page did not choose.
+  function preferredLanguages(list, capacity) {
+    let at = list >> 1;
+    const end = at + capacity - 1;
+    for (const name of chalkmere.languages || []) {
+      const text = String(name).replace(/\0/g, '?');
+      if (at + text.length + 1 > end) break;
+      for (let i = 0; i < text.length; ++i) HEAPU16[at++] = text.charCodeAt(i);
+      HEAPU16[at++] = 0;
+    }
+    HEAPU16[at] = 0;
+  }
+
+  // The language the program speaks, for screen readers, and the endings' words in it: closed,
+  // Play again, already open, cannot draw. Given before the program's entry runs.
+  let words = [];
+  function speak(language, endings) {
+    document.documentElement.lang = language;
+    words = endings;
+  }
+
   // ---- The end of the program's entry: closed by the child, turned away because another
   // tab has the game, or without a canvas to draw on (WebDisplay::Ending's order).
   // An installed app has no reload button: the closed notice has one of its own.
-  const kEndings = [
-    ['ended', 'Chalkmere has closed.', 'Play again'],
-    ['already-open', 'Chalkmere is already open in another tab or window.'],
-    ['failed', 'Chalkmere cannot draw in this browser.'],
-  ];
+  // Each as its state and the indexes of its words (speak's order).
+  const kEndings = [['ended', 0, 1], ['already-open', 2], ['failed', 3]];
 
   function finished(ending) {
     stop();
     const [state, text, button] = kEndings[ending] || kEndings[2];
     chalkmere.state = state;
-    notice(text, button);
+    notice(words[text] || '', words[button]);
   }
 
   function notice(text, button) {
@@ -675,7 +696,8 @@ var ChalkmereWeb = (function () {
   return {
     events, wait, open, show, hide, present, play, stop, openStore, createKey, get, set,
     openKey, listSubkeys, deleteKey,
-    claim, release, findOther, askOtherToRaise, takeRaiseRequest, finished,
+    claim, release, findOther, askOtherToRaise, takeRaiseRequest, preferredLanguages, speak,
+    finished,
     mirror,
   };
 })();
