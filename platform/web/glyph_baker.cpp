@@ -2,27 +2,66 @@
 // writes them as the tables of baked_glyphs.h, for a build that has no FreeType.
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <vector>
 
+#include "platform/core/resource_loading.h"
+#include "platform/core/utf16.h"
 #include "platform/desktop/freetype_text.h"
 #include "platform/web/baked_glyphs.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
-// Text::BoldFont's heights: the settings' and splash lines, the score (and the core's stock
-// font), the default text and the problems.
-constexpr LONG kHeights[] = {12, 16, 20, 50};
+// Text::BoldFont's heights, each with the strings the program draws at it and whether it
+// draws numbers there (printable ASCII is baked): the title's lines and the settings'
+// percentages, the score's caption and the score (and the core's stock font), the default
+// text, the problems. A caption too long for its place is set smaller, down to 12.
+struct Height {
+    LONG height;
+    bool ascii;
+    std::vector<int> strings;
+};
+// clang-format off
+const Height kHeights[] = {
+    {12, true, {IDS_VERSION, IDS_YEARS, IDS_SCORE}},
+    {13, false, {IDS_SCORE}},
+    {14, false, {IDS_SCORE}},
+    {15, false, {IDS_SCORE}},
+    {16, true, {IDS_SCORE}},
+    {20, true, {}},
+    {50, true, {IDS_SIGN_ADDITION, IDS_SIGN_SUBTRACTION, IDS_SIGN_MULTIPLICATION,
+                IDS_SIGN_DIVISION}},
+};
+// clang-format on
 // A noncharacter, which no face maps: it renders the missing-glyph box.
 constexpr char32_t kMissing = 0x10FFFF;
 
-// The missing-glyph box first, then printable ASCII and the division sign of
-// drill/Equation.cpp, in ascending order.
-std::vector<char32_t> Characters() {
-    std::vector<char32_t> characters{kMissing};
-    for (char32_t c = 32; c <= 126; ++c) characters.push_back(c);
-    characters.push_back(U'\u00F7');
-    return characters;
+// The missing-glyph box first, then in ascending order printable ASCII where numbers are drawn
+// and every character of the height's strings in every language block of the program's
+// resource table.
+std::vector<char32_t> Characters(const Height& height) {
+    std::set<char32_t> characters;
+    for (char32_t c = 32; c <= 126 && height.ascii; ++c) characters.insert(c);
+    for (std::size_t i = 0; i < platform::programResources.count; ++i) {
+        const platform::Resource& r = platform::programResources.resources[i];
+        if (r.type != platform::ResourceType::String) continue;
+        bool drawn = false;
+        for (const int id : height.strings) drawn = drawn || r.id == id;
+        if (!drawn) continue;
+        std::u16string text;
+        for (std::uint32_t b = 0; b + 1 < r.size; b += 2) {
+            text += static_cast<char16_t>(r.data[b] | r.data[b + 1] << 8);
+        }
+        for (int at = 0; at < static_cast<int>(text.size());) {
+            characters.insert(
+                platform::NextCodePoint(text.c_str(), static_cast<int>(text.size()), at));
+        }
+    }
+    std::vector<char32_t> ordered{kMissing};
+    ordered.insert(ordered.end(), characters.begin(), characters.end());
+    return ordered;
 }
 
 }  // namespace
@@ -36,18 +75,19 @@ int main(int argc, char** argv) {
     std::ostringstream bits, glyphs, fonts;
     std::uint32_t offset = 0;
     std::uint32_t glyphCount = 0;
-    const std::vector<char32_t> characters = Characters();
-    for (const LONG height : kHeights) {
+    for (const Height& height : kHeights) {
         LOGFONTW description{};  // as Text::BoldFont makes it
-        description.lfHeight = height;
+        description.lfHeight = height.height;
         description.lfWeight = FW_BOLD;
         description.lfPitchAndFamily = FF_SWISS;
         const std::unique_ptr<platform::TextFont> font = text.OpenFont(description);
         if (font == nullptr) {
-            std::fprintf(stderr, "glyph_baker: no font at height %d\n", static_cast<int>(height));
+            std::fprintf(stderr, "glyph_baker: no font at height %d\n",
+                         static_cast<int>(height.height));
             return 1;
         }
-        fonts << "    {" << height << ", " << font->ascent << ", " << font->descent << ", "
+        const std::vector<char32_t> characters = Characters(height);
+        fonts << "    {" << height.height << ", " << font->ascent << ", " << font->descent << ", "
               << glyphCount << ", " << characters.size() << "},\n";
         for (const char32_t c : characters) {
             const platform::Glyph& glyph = font->GlyphFor(c);
