@@ -1,8 +1,8 @@
 // The web build in a real browser: the browser's own test program, the desktop play story with
 // a mouse, progress kept across a reload and offline, a second tab, a new tab and Play again
 // after the exit box, a household of three children, storage that is full or refused, a bad
-// network, new builds deployed and failed loads, then the same taps on a phone-sized touch
-// screen.
+// network, new builds deployed and failed loads, the game in German and in Ukrainian, then the
+// same taps on a phone-sized touch screen.
 //   node story.mjs <build-web folder> <golden folder> <work folder>
 // The test program's page is beside the game's, in <build-web folder>-tests.
 // Screens are screenshots of the canvas, sampled one pixel per display pixel and compared with
@@ -71,8 +71,8 @@ async function waitForState(page, state, timeout = 15000) {
     .catch(async () => fail(`the page's state is ${await page.evaluate(() => window.chalkmere?.state)}, not ${state}`));
 }
 
-async function start(page) {
-  await page.goto(url, { waitUntil: 'load' });
+async function start(page, address = url) {
+  await page.goto(address, { waitUntil: 'load' });
   await waitForState(page, 'running');
   await expectScreen(page, 'app-title', 'title', 10000);
 }
@@ -411,8 +411,9 @@ async function childrenStory(browser) {
   await context.close();
 }
 
-// The notice's sentence and button, which a child's finger must find easily; pressed.
-async function pressNotice(page, sentence, label) {
+// The notice's sentence and button, which a child's finger must find easily; pressed, unless
+// `press` says otherwise.
+async function pressNotice(page, sentence, label, press = true) {
   const [text, button, height] = await page.evaluate(() => {
     const notice = document.getElementById('notice');
     const button = notice.querySelector('button');
@@ -421,7 +422,7 @@ async function pressNotice(page, sentence, label) {
   });
   if (!sentence.test(text) || button !== label || !(height >= 44))
     fail(`the notice says "${text}" with the button "${button}" ${height} pixels high, not ${sentence} with "${label}"`);
-  await page.click('#notice button');
+  if (press) await page.click('#notice button');
 }
 
 // A build beside the page's, as a deployment makes one: the same program under a new hash, its
@@ -632,11 +633,11 @@ async function mirrorSteps(page) {
   if (queued !== '0 55 90 1 55 90') fail(`the click queued ${queued}, not a press and a release at (55, 90)`);
 }
 
-// Waits until `read()` gives `expected`; else says what `what` is.
+// Waits until `read()` gives `expected` (or matches it, a pattern); else says what `what` is.
 async function until(what, read, expected, timeout = 5000) {
   for (const deadline = Date.now() + timeout; ;) {
     const actual = await read();
-    if (actual === expected) return;
+    if (expected instanceof RegExp ? expected.test(actual) : actual === expected) return;
     if (Date.now() >= deadline) fail(`${what} ${actual}; expected ${expected}`);
     await sleep(50);
   }
@@ -829,6 +830,89 @@ async function storageFreedStory(page) {
   await expectScreen(page, 'e2e-game-level3', 'reloaded-game', 5000, (x, y) => x >= 200 && y >= 40 && y < 110);
 }
 
+// The browser's preferred languages, as a browser set to them hands them to the page.
+async function prefer(page, languages) {
+  const cdp = await page.createCDPSession();
+  await cdp.send('Emulation.setUserAgentOverride', { userAgent: await page.browser().userAgent(), acceptLanguage: languages });
+}
+async function expectLanguage(page, tag) {
+  const language = await page.evaluate(() => document.documentElement.lang);
+  if (language !== tag) fail(`the page's language is ${language}, not ${tag}`);
+}
+const liveLine = (page) => page.evaluate(() => document.querySelector('#mirror [role=status]')?.textContent);
+
+// A browser that prefers German, and the Ukrainian page's address in an English browser: each
+// game speaks its language from the start (the page's language, the settings' board, a division
+// written with the language's sign and read out in its words, the closed notice; in German a
+// failed first load too) and stores what an English game stores. A malformed code is English.
+async function languagesStory(browser) {
+  for (const [tag, languages, query, notLoaded, division, closed] of [
+    ['de', 'de-DE', '', [/^Chalkmere konnte nicht geladen werden\./, 'Noch mal versuchen'],
+     /^(\d+) geteilt durch (\d+)$/, [/^Chalkmere ist beendet\.$/, 'Noch mal spielen']],
+    ['uk', 'en-US', '?lang=uk', null, /^(\d+) поділити на (\d+)$/, [/^Chalkmere закрито\.$/, 'Грати знову']],
+  ]) {
+    story = `languages ${tag}`;
+    const context = await browser.createBrowserContext();
+    const page = await openPage(context, { width: 260, height: 340 }, tag);
+    await prefer(page, languages);
+    if (notLoaded) {
+      step('a first visit whose module cannot be fetched says so in its words, and its button tries again');
+      server.mode = 'no-wasm';
+      try {
+        await page.goto(url + query, { waitUntil: 'load' });
+        await waitForState(page, 'load-failed', 5000);
+      } finally {
+        server.mode = null;
+      }
+      forgive(tag);
+      await expectLanguage(page, tag);
+      await pressNotice(page, ...notLoaded);
+    }
+
+    step(`the game ${query || `of a browser preferring ${languages}`} speaks "${tag}"`);
+    if (!notLoaded) await page.goto(url + query, { waitUntil: 'load' });
+    await waitForState(page, 'running', 10000);
+    await expectScreen(page, 'app-title', 'title', 10000);
+    await expectLanguage(page, tag);
+
+    step('its drill and settings board; level 10 chosen there; OK: a division in its sign and words');
+    await tap(page, false, 120, 160);
+    await expectScreen(page, `languages-${tag}-drill`, 'drill');
+    await tap(page, false, 32, 37);
+    await expectScreen(page, `languages-${tag}-settings`, 'settings');
+    await tap(page, false, 30 + 30 * 3 + 5, 87 + 22 + 5);
+    await expectRegistry(page, ['score=missing', 'level=10', 'auto=missing', 'stat=missing'], 5000);
+    await tap(page, false, 65, 275);
+    await until('the live line says', () => liveLine(page), division);
+    await expectScreen(page, `languages-${tag}-division`, 'division');
+
+    step('its right card scores, stored as in every language');
+    const [, dividend, divisor] = division.exec(await liveLine(page));
+    const cards = await page.evaluate(() => Array.from(document.querySelectorAll('#mirror button'), (b) => b.textContent).slice(-4));
+    const slot = cards.indexOf(String(dividend / divisor));
+    if (slot < 0) fail(`no card of ${cards} is ${dividend} / ${divisor}`);
+    await tap(page, false, ...card(slot));
+    await expectRegistry(page, ['score=12', 'level=10', 'auto=missing', stat(10, 1, 1)], 5000);
+
+    step('the exit box: the closed notice and its button in its words');
+    await tap(page, false, 208 + 10, 20 + 10);
+    await waitForState(page, 'ended');
+    await pressNotice(page, ...closed, false);
+    await context.close();
+  }
+
+  story = 'languages xx-!!';
+  step('a malformed code starts in English');
+  const context = await browser.createBrowserContext();
+  const page = await openPage(context, { width: 260, height: 340 }, 'xx');
+  await start(page, `${url}?lang=xx-!!`);
+  await expectLanguage(page, 'en');
+  await tap(page, false, 120, 160);
+  await expectScreen(page, 'e2e-game', 'game');
+  await until('the live line says', () => liveLine(page), '2 plus 4');
+  await context.close();
+}
+
 async function touchStory(browser) {
   story = 'touch';
   const context = await browser.createBrowserContext();
@@ -895,8 +979,10 @@ async function crashStory() {
 // Each story in a Chromium of its own, with the scale factor the browser's own (as on a phone,
 // where layout works in device pixels): an emulated factor lays out in CSS pixels and snaps a
 // canvas of 1280 / 3 CSS pixels to 1278 or 1281 device pixels.
+// Every story but the languages' is English whatever the machine's language: headless Chromium
+// takes its languages from --accept-lang (here LANG and LANGUAGE are not read, nor --lang).
 const launch = (scale, userDataDir = undefined) => puppeteer.launch({ executablePath: process.env.CHALKMERE_CHROMIUM || '/usr/bin/chromium', userDataDir,
-  headless: true, args: ['--no-sandbox', '--disable-gpu', `--force-device-scale-factor=${scale}`] });
+  headless: true, args: ['--no-sandbox', '--disable-gpu', `--force-device-scale-factor=${scale}`, '--lang=en-US', '--accept-lang=en-US'] });
 // CHALKMERE_STORIES=keys,screenReader tells only those stories (their functions' names less "Story").
 const chosen = (play) => !process.env.CHALKMERE_STORIES ||
   process.env.CHALKMERE_STORIES.split(',').includes(play.name.replace(/Story$/, ''));
@@ -905,7 +991,7 @@ let browser;
 let status = 0;
 try {
   for (const [scale, stories] of [[1, [browserTestsStory, refusedStorageStory, desktopStory, childrenStory, keysStory,
-                                        screenReaderStory, networkStory]], [3, [touchStory]]]) {
+                                        screenReaderStory, languagesStory, networkStory]], [3, [touchStory]]]) {
     if (!stories.some(chosen)) continue;
     browser = await launch(scale);
     for (const play of stories.filter(chosen)) await play(browser);
