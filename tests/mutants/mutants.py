@@ -134,7 +134,7 @@ def layers(tree, build):
                                       f"-DCMAKE_TOOLCHAIN_FILE={tree}/cmake/mingw-w64.cmake", *base]],
                          [["cmake", "--build", str(windows)]], ctest(windows), ctest_failures),
         # The page's build tools come from the Linux layer's build.
-        "web": Layer("web", [["cmake", "--build", str(linux), "--target", "rescomp", "glyph_baker"],
+        "web": Layer("web", [["cmake", "--build", str(linux), "--target", "rescomp", "glyph_baker", "page_words"],
                              ["emcmake", "cmake", "-S", str(tree), "-B", str(emscripten), "-G", "Ninja",
                               "-DCMAKE_BUILD_TYPE=Release", f"-DCHALKMERE_HOST_TOOLS={linux}",
                               f"-DCHALKMERE_WEB_OUTPUT={web}"]],
