@@ -110,7 +110,7 @@ expect_screen_outside() {
   until e2e_shot "$name" && convert "$E2E_TMP/$name-small.png" -fill black "${masks[@]}" \
     "$E2E_TMP/$name-masked.png" && differing=$(e2e_differing_pixels \
     "$E2E_TMP/$name-masked.png" "$E2E_TMP/golden-masked.png") && [ "$differing" = 0 ]; do
-    [ "$(now_ms)" -lt "$deadline" ] || fail "$name differs from $1.png in $differing pixels outside its text"
+    [ "$(now_ms)" -lt "$deadline" ] || fail "$name differs from ${golden##*/} in $differing pixels outside its text"
     sleep 0.1
   done
 }
