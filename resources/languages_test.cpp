@@ -175,8 +175,9 @@ TEST_F(Languages, DrawnWordsFitAndHaveGlyphs) {
         Prefer(tag + u'\0');
 
         for (const auto& [height, ids] : std::vector<std::pair<LONG, std::vector<int>>>{
-                 {16, {IDS_SCORE}},
-                 {12, {IDS_VERSION, IDS_YEARS}},
+                 // The caption is set smaller, down to 12 px, where its word is long.
+                 {16, {IDS_SCORE}}, {15, {IDS_SCORE}}, {14, {IDS_SCORE}}, {13, {IDS_SCORE}},
+                 {12, {IDS_VERSION, IDS_YEARS, IDS_SCORE}},
                  {50, {IDS_SIGN_ADDITION, IDS_SIGN_SUBTRACTION, IDS_SIGN_MULTIPLICATION,
                        IDS_SIGN_DIVISION}}}) {
             const auto face = platform::CurrentTextBackend()->OpenFont(Text::BoldFont(height));
