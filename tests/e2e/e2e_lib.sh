@@ -22,7 +22,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 # right card in slot 3, as tests/golden/e2e-game.png shows.
 E2E_FAKE_TIME='2026-12-06 10:20:30'
 E2E_RIGHT_SLOT=3
-E2E_PIDS=() E2E_XVFB= E2E_WINDOW= E2E_SCALE= E2E_PID= E2E_ARGS=()
+E2E_ARGS=() E2E_PIDS=() E2E_XVFB= E2E_WINDOW= E2E_SCALE= E2E_PID=
 
 # Missing tools fail the story: `make test` installs them, so a skip would only hide a gap.
 e2e_require_tools() {
