@@ -54,23 +54,17 @@ GameScreen::GameScreen(HWND window, HINSTANCE instance) : Screen(window, instanc
     exitSound = LoadWaveResource(IDW_TAP);
     scoreFont = Text::BoldFont(16);
 
-    auto* caption = new Text(this, instance, window, IDS_SCORE, kCaptionColour, scoreFont);
-    // A longer word than the room between the child's picture and the score is set a pixel
-    // smaller at a time, rather than run into either.
-    for (LOGFONTW smaller = scoreFont;
-         caption->GetWidth() > kScoreX - 4 - (kChildPictureRight + 1) &&
-         smaller.lfHeight > kSmallestCaption;) {
+    scoreCaption = AddScoreCaption(scoreFont);
+    // A word longer than the room between the child's picture and the score is set a pixel
+    // smaller at a time for when the picture shows, rather than run into either.
+    LOGFONTW smaller = scoreFont;
+    for (Text* fitted = scoreCaption;
+         fitted->GetX() <= kChildPictureRight && smaller.lfHeight > kSmallestCaption;) {
+        if (fitted != scoreCaption) RemoveFigure(fitted, true);
         --smaller.lfHeight;
-        delete caption;
-        caption = new Text(this, instance, window, IDS_SCORE, kCaptionColour, smaller);
+        fitted = fittedScoreCaption = AddScoreCaption(smaller);
+        fitted->SetVisible(false);
     }
-    caption->SetZOrder(20);
-    // The caption ends a few pixels before the score, even in a face wider than the
-    // handheld's, so the two never run into each other.
-    const std::int32_t captionRoom = kScoreX - 4 - caption->GetWidth();
-    caption->SetX(captionRoom < kCaptionX ? captionRoom : kCaptionX);
-    caption->SetY(kTopRowY);
-    AddFigure(caption);
 
     exitBox = AddExitBox(*this, window, this);
 
@@ -119,8 +113,24 @@ void GameScreen::RefreshStars() {
     for (int i = 0; i < Progress::kLevels; ++i) stars[i]->SetVisible(i < progress->level);
 }
 
+Text* GameScreen::AddScoreCaption(const LOGFONTW& font) {
+    auto* caption = new Text(this, instance, window, IDS_SCORE, kCaptionColour, font);
+    caption->SetZOrder(20);
+    // The caption ends a few pixels before the score, even in a face wider than the
+    // handheld's, so the two never run into each other.
+    const std::int32_t captionRoom = kScoreX - 4 - caption->GetWidth();
+    caption->SetX(captionRoom < kCaptionX ? captionRoom : kCaptionX);
+    caption->SetY(kTopRowY);
+    AddFigure(caption);
+    return caption;
+}
+
 void GameScreen::ShowChild(std::int32_t picture) {
     ShowSmallPicture(childPicture, picture);
+    if (fittedScoreCaption != nullptr) {
+        scoreCaption->SetVisible(picture == 0);
+        fittedScoreCaption->SetVisible(picture > 0);
+    }
     childSpot->SetVisible(picture > 0);
     childSpot->SetEnabled(picture > 0);
     childSpot->accessibleName =

@@ -51,11 +51,16 @@ public:
     LOGFONTW scoreFont = {};
     Image* exitBox = nullptr;
     const void* exitSound = nullptr;
+    // "Score"; and where that word reaches the child's picture, the same set smaller, shown
+    // instead while the picture is.
+    Text* scoreCaption = nullptr;
+    Text* fittedScoreCaption = nullptr;
     // Whose game it is, while more than one child plays; a tap on it asks again.
     Animation* childPicture = nullptr;
     Figure* childSpot = nullptr;
 
 private:
+    Text* AddScoreCaption(const LOGFONTW& font);
     // Draws the operands for the level's operation, as the level table says.
     static void DrawOperands(std::int32_t bound, std::int32_t operation, std::int32_t& operand1,
                              std::int32_t& operand2);

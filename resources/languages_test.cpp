@@ -194,14 +194,34 @@ TEST_F(Languages, DrawnWordsFitAndHaveGlyphs) {
             }
         }
 
+        // The caption shown, alone with the settings key and beside a child's picture.
         GameScreen game(window, GetModuleHandleW(nullptr));
-        const Figure* caption = nullptr;
-        for (Figure* text : TextsOf(game)) {
-            if (text != game.scoreText && text->GetY() < 60) caption = text;
+        auto caption = [&] {
+            const Figure* shown = nullptr;
+            for (Figure* text : TextsOf(game)) {
+                if (text != game.scoreText && text->GetY() < 60 && text->visible) {
+                    EXPECT_EQ(shown, nullptr) << "one caption at a time";
+                    shown = text;
+                }
+            }
+            return shown;
+        };
+        const Figure* settingsKey = nullptr;
+        for (auto* node = game.figures.head; node != nullptr; node = node->next) {
+            if (lstrcmpW(node->value->GetTypeName(), TEXT("Button")) == 0) settingsKey = node->value;
         }
-        ASSERT_NE(caption, nullptr);
-        EXPECT_GT(caption->GetX(), game.childPicture->GetBounds().right) << "clear of the picture";
-        EXPECT_LE(caption->GetBounds().right, game.scoreText->GetX() - 2);
+        ASSERT_NE(settingsKey, nullptr);
+        for (const std::int32_t picture : {0, 3, 0}) {
+            game.ShowChild(picture);
+            const Figure* shown = caption();
+            ASSERT_NE(shown, nullptr);
+            const Figure* before = picture > 0 ? game.childPicture : settingsKey;
+            EXPECT_GT(shown->GetX(), before->GetBounds().right) << picture;
+            EXPECT_LE(shown->GetBounds().right, game.scoreText->GetX() - 2);
+            if (language == kEnglish) {
+                EXPECT_EQ(shown, game.scoreCaption) << "as it always was";
+            }
+        }
 
         for (const auto& [operation, first, second] :
              {std::tuple(Addition, 100, 100), std::tuple(Subtraction, 144, 99),
