@@ -94,7 +94,7 @@ test-windows: test-deps
 # compiler, the glyph baker and the page's words) come from the desktop build.
 web: game
 	@scripts/install-deps web
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target rescomp glyph_baker page_words
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target rescomp glyph_baker page_words language_packs
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(EMSCRIPTEN_DIR) $(WEB_FLAGS)
 	$(EMSCRIPTEN_ENV) cmake --build $(EMSCRIPTEN_DIR) -j $(JOBS)
 

@@ -34,6 +34,11 @@ bool TypeOf(LPCWSTR type, ResourceType& resourceType) {
     return true;
 }
 
+std::vector<ResourceModule>& AddedModules() {
+    static std::vector<ResourceModule> modules;
+    return modules;
+}
+
 std::map<int, int>& LoadCounts() {
     static std::map<int, int> counts;
     return counts;
@@ -47,13 +52,17 @@ const Resource* FindProgramResource(ResourceType type, std::uintptr_t id) {
     // The blocks that hold it, in the script's order; an icon's images share one block.
     std::vector<const Resource*> found;
     std::vector<std::uint16_t> blocks;
-    for (std::size_t i = 0; i < programResources.count; ++i) {
-        const Resource& resource = programResources.resources[i];
-        if (resource.type != type || resource.id != id) continue;
-        if (std::find(blocks.begin(), blocks.end(), resource.language) != blocks.end()) continue;
-        found.push_back(&resource);
-        blocks.push_back(resource.language);
-    }
+    const auto gather = [&](const ResourceModule& module) {
+        for (std::size_t i = 0; i < module.count; ++i) {
+            const Resource& resource = module.resources[i];
+            if (resource.type != type || resource.id != id) continue;
+            if (std::find(blocks.begin(), blocks.end(), resource.language) != blocks.end()) continue;
+            found.push_back(&resource);
+            blocks.push_back(resource.language);
+        }
+    };
+    gather(programResources);
+    for (const ResourceModule& module : AddedModules()) gather(module);
     if (found.empty()) return nullptr;
     return found[ChooseLanguageBlock(blocks, PreferredLanguages())];
 }
@@ -61,6 +70,8 @@ const Resource* FindProgramResource(ResourceType type, std::uintptr_t id) {
 bool ResourceName(HMODULE module, LPCWSTR name, std::uintptr_t& id) {
     return module == ProgramModule() && IntegerName(name, id);
 }
+
+void AddResourceModule(const ResourceModule& module) { AddedModules().push_back(module); }
 
 int ResourceLoadCount(int id) { return LoadCounts()[id]; }
 

@@ -13,6 +13,9 @@ HMODULE ProgramModule();
 bool ResourceName(HMODULE module, LPCWSTR name, std::uintptr_t& id);
 // The first resource of the table with this kind and identifier, or null.
 const Resource* FindProgramResource(ResourceType type, std::uintptr_t id);
+// Resources that join the linked table, such as a language block fetched apart from the
+// program; they and their data must live as long as the program.
+void AddResourceModule(const ResourceModule& module);
 // How often LoadResource has handed out the resource with this identifier.
 int ResourceLoadCount(int id);
 

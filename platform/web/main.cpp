@@ -1,11 +1,16 @@
-// The page's start-up code: the reader's languages handed to the resource loaders, the
+// The page's start-up code: the block of the reader's language added to the program's
+// resources (the page fetched it beside the program), the reader's languages handed to the
+// resource loaders, the
 // browser's backends installed and the program's entry called. The entry runs its own loop;
 // Asyncify lets it yield to the page whenever it waits.
 #include <string>
+#include <vector>
 
+#include "platform/core/resource_loading.h"
 #include "platform/core/utf16.h"
 #include "platform/core/window.h"
 #include "platform/web/baked_text.h"
+#include "platform/web/language_pack.h"
 #include "platform/web/web_display.h"
 #include "platform/web/web_instance.h"
 #include "platform/web/web_sound.h"
@@ -17,6 +22,12 @@
 
 // clang-format off
 EM_JS(void, chalkmere_finished, (int ending), { ChalkmereWeb.finished(ending); });
+EM_ASYNC_JS(int, chalkmere_language_pack_size, (), {
+    return await ChalkmereWeb.languagePackSize();
+});
+EM_JS(void, chalkmere_language_pack_copy, (unsigned char* to), {
+    ChalkmereWeb.languagePackCopy(to);
+});
 EM_JS(void, chalkmere_preferred_languages, (char16_t* list, int capacity), {
     ChalkmereWeb.preferredLanguages(list, capacity);
 });
@@ -37,6 +48,19 @@ std::string Loaded(UINT id) {
     return Utf8FromWide(text);
 }
 
+// Kept for the program's life: the resources point into the bytes.
+void AddLanguagePack() {
+    static std::vector<unsigned char> bytes;
+    static std::vector<Resource> resources;
+    const int size = chalkmere_language_pack_size();
+    if (size <= 0) return;
+    bytes.resize(static_cast<std::size_t>(size));
+    chalkmere_language_pack_copy(bytes.data());
+    if (ReadLanguagePack(bytes.data(), bytes.size(), resources)) {
+        AddResourceModule(ResourceModule{resources.data(), resources.size()});
+    }
+}
+
 // The resource loaders choose the block of the reader's language; the page then speaks it too:
 // its language (for screen readers) and the notices the program's end leaves.
 void ChooseLanguage() {
@@ -51,6 +75,7 @@ void ChooseLanguage() {
 }  // namespace
 
 int main() {
+    AddLanguagePack();
     ChooseLanguage();
     WebDisplay display;
     WebSound sound;

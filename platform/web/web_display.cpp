@@ -87,8 +87,9 @@ void WebDisplay::Present(int window, const std::uint32_t* pixels, int width, int
 
 void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
     // Only a wait yields to the page; the message loop asks for one whenever nothing is
-    // queued, so a busy program still lets the page in between its messages.
-    if (timeoutMs > 0) chalkmere_display_wait(timeoutMs);
+    // queued, so a busy program still lets the page in between its messages. A negative
+    // timeout waits for the next event with no timer at all: the still page never wakes.
+    if (timeoutMs != 0) chalkmere_display_wait(timeoutMs);
     int triples[3 * 16];
     int taken = 0;
     while ((taken = chalkmere_display_take_events(triples, 3 * 16)) > 0) {

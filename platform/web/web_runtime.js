@@ -119,11 +119,12 @@ var ChalkmereWeb = (function () {
   window.addEventListener('focus', () => push(kActivate, 0, 0));
   window.addEventListener('blur', () => push(kDeactivate, 0, 0));
 
-  // Resolves at the first event, or after `ms`; the program's loop yields to the page here.
+  // Resolves at the first event, or after `ms` (never, for a negative `ms`: no timer runs);
+  // the program's loop yields to the page here.
   function wait(ms) {
-    if (events.length > 0 || ms <= 0) return Promise.resolve();
+    if (events.length > 0 || ms === 0) return Promise.resolve();
     return new Promise((resolve) => {
-      const timer = setTimeout(() => { wake = null; resolve(); }, ms);
+      const timer = ms > 0 ? setTimeout(() => { wake = null; resolve(); }, ms) : null;
       wake = () => { wake = null; clearTimeout(timer); resolve(); };
     });
   }
@@ -664,6 +665,18 @@ var ChalkmereWeb = (function () {
     HEAPU16[at] = 0;
   }
 
+  // The block of the reader's language when it is not English: the bytes the page fetched
+  // beside the program (index.html starts it), awaited, their length given and then copied.
+  let pack = null;
+  async function languagePackSize() {
+    pack = chalkmere.languagePack ? await chalkmere.languagePack : null;
+    return pack ? pack.byteLength : 0;
+  }
+  function languagePackCopy(to) {
+    if (pack) HEAPU8.set(new Uint8Array(pack), to);
+    pack = null;
+  }
+
   // The language the program speaks, for screen readers, and the endings' words in it: closed,
   // Play again, already open, cannot draw. Given before the program's entry runs.
   let words = [];
@@ -697,7 +710,7 @@ var ChalkmereWeb = (function () {
     events, wait, open, show, hide, present, play, stop, openStore, createKey, get, set,
     openKey, listSubkeys, deleteKey,
     claim, release, findOther, askOtherToRaise, takeRaiseRequest, preferredLanguages, speak,
-    finished,
+    languagePackSize, languagePackCopy, finished,
     mirror,
   };
 })();

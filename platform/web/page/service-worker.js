@@ -28,11 +28,12 @@ const FILES = [
   'icons/chalkmere-512.png',
   'icons/chalkmere-maskable-512.png',
   'icons/chalkmere.svg',
-];
+  // every language's block, so the installed game plays offline in each
+@CHALKMERE_LANGUAGE_FILES@];
 
 // The content type each kind of file must come with.
 const TYPES = { '/': 'text/html', html: 'text/html', js: 'javascript', wasm: 'application/wasm',
-  webmanifest: 'json', png: 'image/png', svg: 'image/svg+xml' };
+  webmanifest: 'json', bin: 'application/octet-stream', png: 'image/png', svg: 'image/svg+xml' };
 
 // A whole, successful answer of the kind asked for. A page counts only if it is the game's
 // (of `build`, when given): a portal's 200 page at the game's address is not.
