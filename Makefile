@@ -25,7 +25,7 @@ PREFIX ?= /usr/local
 DEB_DIR ?= build-deb
 
 .PHONY: all deps test-deps game build run install deb test test-asan test-windows windows \
-        web test-web bench-web \
+        web test-web bench-web bench-windows \
         bench soak mutants test-ratio fuzz art clean
 
 all: build
@@ -103,6 +103,14 @@ bench-web: web
 	@scripts/install-deps web-test
 	cd tests/web && [ -d node_modules/puppeteer-core ] || npm ci --no-audit --no-fund
 	node tests/bench/web_bench.mjs $(WEB_DIR)
+
+# chalkmere.exe under Wine beside a minimal Win32 program built by the same toolchain: first
+# frame, resident memory and idle processor time, as ratios with their goals.
+bench-windows: test-deps
+	cmake -S . -B $(WINDOWS_DIR) $(WINDOWS_FLAGS) -DCHALKMERE_TESTS=ON
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target chalkmere minimal_win32
+	tests/bench/windows_bench.sh $(WINDOWS_DIR)/chalkmere.exe \
+	  $(WINDOWS_DIR)/tests/minimal_win32.exe $(CURDIR)/$(WINDOWS_DIR)/wine-prefix-bench
 
 # The web page's story in a real browser (headless Chromium driven by Puppeteer).
 test-web: web
