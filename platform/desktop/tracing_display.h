@@ -17,7 +17,12 @@ public:
         return inner_.Open(title, width, height, icon);
     }
     void Close(int window) override { inner_.Close(window); }
-    void Show(int window) override { inner_.Show(window); }
+    // The window is on the desktop once the backend has shown it: what the first frame is
+    // measured against.
+    void Show(int window) override {
+        inner_.Show(window);
+        Note("mapped");
+    }
     void Raise(int window) override { inner_.Raise(window); }
     void Present(int window, const std::uint32_t* pixels, int width, int height) override;
     void Pump(int timeoutMs, std::vector<DisplayEvent>& events) override;

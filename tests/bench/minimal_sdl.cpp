@@ -2,7 +2,7 @@
 // as Chalkmere. A 240 × 320 picture goes to the window surface by a nearest-neighbour scaled
 // blit at the largest whole factor that fits the desktop (720 × 960 on a 1280 × 1024 screen),
 // then the program blocks on events until it is closed. With CHALKMERE_TRACE=<file> it writes
-// the same "present <ns>" and "input <ns>" lines as the program; a left click inverts the
+// the same "mapped <ns>", "present <ns>" and "input <ns>" lines as the program; a left click inverts the
 // picture, so a tap has pixels to show.
 #include <SDL.h>
 
@@ -62,6 +62,7 @@ int main(int, char**) {
         SDL_Quit();
         return 1;
     }
+    Trace("mapped");  // made shown, as the program's window is when SDL_ShowWindow returns
 
     // A board-green gradient, so that a screenshot shows the scaling at work.
     std::vector<std::uint32_t> pixels(kWidth * kHeight);
