@@ -56,7 +56,8 @@ public:
     // Shows `pixels` (0x00RRGGBB, `width` × `height`, rows without padding) in the window.
     virtual void Present(int window, const std::uint32_t* pixels, int width, int height) = 0;
     // Appends what has happened, waiting up to `timeoutMs` for the first event when nothing
-    // has yet; returns at once when an event arrives.
+    // has yet (a negative timeout: for as long as it takes); returns at once when an event
+    // arrives.
     virtual void Pump(int timeoutMs, std::vector<DisplayEvent>& events) = 0;
 
     // What screen readers and switches find beside the window's picture, in reading order;

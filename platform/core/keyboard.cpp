@@ -81,6 +81,13 @@ void FocusLost() { LetGo(heard); }
 
 void FocusLossTaken() { LetGo(taken); }
 
+bool AnyKeyHeld() {
+    for (BYTE state : heard) {
+        if ((state & kDown) != 0) return true;
+    }
+    return false;
+}
+
 void ResetKeyboard() {
     heard = {};
     taken = {};

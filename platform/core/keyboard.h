@@ -22,6 +22,8 @@ void KeyMessageTaken(int key, bool down);
 // for GetKeyState once the program has taken the message that says so.
 void FocusLost();
 void FocusLossTaken();
+// Whether a key the display told of is down: the game may be holding something by it.
+bool AnyKeyHeld();
 // Every key up and untoggled (a fresh queue).
 void ResetKeyboard();
 

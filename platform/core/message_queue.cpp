@@ -34,19 +34,28 @@ Queue& TheQueue() {
 }
 
 // Waits while the picture moves, or the child has just touched it, keep animation and
-// redraw timing within a millisecond or two; once all has been still for a second, longer
-// waits let an idle game use no processor.
+// redraw timing within a millisecond or two. Once nothing has been presented, posted or
+// touched for a second, and no key or stylus is held, nothing in the program is due on time
+// alone (animations and hold rings present as they go, sounds play on their own), so the
+// wait is for the next event however long it takes: an idle game never wakes.
 constexpr DWORD kActiveWindow = 1000;
 constexpr int kActiveWait = 1;
-constexpr int kStillWait = 100;
+constexpr int kWaitForever = -1;
 constexpr DWORD kRaiseCheckInterval = 50;
 
 DWORD lastActivity = 0;
 DWORD lastRaiseCheck = 0;
+bool pointerHeld = false;
 
 void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int key = 0) {
-    TheQueue().posted.push_back(
-        {MSG{window, message, wParam, lParam, GetTickCount(), {0, 0}}, key});
+    lastActivity = GetTickCount();
+    TheQueue().posted.push_back({MSG{window, message, wParam, lParam, lastActivity, {0, 0}}, key});
+}
+
+int WaitWhenEmpty() {
+    const bool still =
+        GetTickCount() - lastActivity >= kActiveWindow && !pointerHeld && !AnyKeyHeld();
+    return still ? kWaitForever : kActiveWait;
 }
 
 void EnqueueKey(HWND window, int key, bool down, bool repeat) {
@@ -80,15 +89,17 @@ void Deliver(const DisplayEvent& event) {
         case DisplayEvent::Kind::PointerDown:
         case DisplayEvent::Kind::PointerUp: {
             const bool down = event.kind == DisplayEvent::Kind::PointerDown;
+            // A press may change the picture only after the screen's next redraw falls due,
+            // and a held one rings on while it lasts.
+            pointerHeld = down;
             Enqueue(handle, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? 1 : 0,
                     MAKELPARAM(event.x, event.y));
-            // A press may change the picture only after the screen's next redraw falls due.
-            lastActivity = GetTickCount();
             break;
         }
         case DisplayEvent::Kind::Close: Enqueue(handle, WM_CLOSE, 0, 0); break;
         case DisplayEvent::Kind::Activate: Enqueue(handle, WM_ACTIVATE, 1, 0); break;
         case DisplayEvent::Kind::Deactivate:
+            pointerHeld = false;
             FocusLost();
             Enqueue(handle, WM_ACTIVATE, 0, 0, kFocusLoss);
             break;
@@ -96,15 +107,16 @@ void Deliver(const DisplayEvent& event) {
         case DisplayEvent::Kind::KeyDown:
         case DisplayEvent::Kind::KeyUp:
             EnqueueKey(handle, event.key, event.kind == DisplayEvent::Kind::KeyDown, event.repeat);
-            lastActivity = GetTickCount();
             break;
     }
 }
 
-void RaiseRequested() {
+// Looked for at most every kRaiseCheckInterval, and always after a wait for ever, which only
+// an event, or another process's request, ends.
+void RaiseRequested(bool always) {
     InstanceBackend* instances = CurrentInstanceBackend();
     const DWORD now = GetTickCount();
-    if (instances == nullptr || now - lastRaiseCheck < kRaiseCheckInterval) return;
+    if (instances == nullptr || (!always && now - lastRaiseCheck < kRaiseCheckInterval)) return;
     lastRaiseCheck = now;
     std::vector<int> claims;
     instances->TakeRaiseRequests(claims);
@@ -124,7 +136,7 @@ bool Pump(int wait) {
     std::vector<DisplayEvent> events;
     display->Pump(wait, events);
     for (const DisplayEvent& event : events) Deliver(event);
-    RaiseRequested();
+    RaiseRequested(wait < 0);
     return true;
 }
 
@@ -170,6 +182,7 @@ bool Next(MSG& out, HWND window, UINT filterMin, UINT filterMax, bool remove) {
 
 void ClearMessageQueue() {
     TheQueue() = Queue{};
+    pointerHeld = false;
     ResetKeyboard();
 }
 
@@ -197,8 +210,7 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     const bool remove = (removal & PM_REMOVE) != 0;
     Pump(0);
     if (Next(*message, window, filterMin, filterMax, remove)) return TRUE;
-    const int wait = GetTickCount() - lastActivity < kActiveWindow ? kActiveWait : kStillWait;
-    Pump(wait);
+    Pump(WaitWhenEmpty());
     return Next(*message, window, filterMin, filterMax, remove) ? TRUE : FALSE;
 }
 
@@ -207,7 +219,7 @@ BOOL GetMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax) {
     Pump(0);
     while (!Next(*message, window, filterMin, filterMax, true)) {
         // Without a desktop nothing can arrive: an error rather than a wait for ever.
-        if (!Pump(kStillWait)) return -1;
+        if (!Pump(WaitWhenEmpty())) return -1;
     }
     return message->message == WM_QUIT ? FALSE : TRUE;
 }

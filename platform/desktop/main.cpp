@@ -37,6 +37,7 @@ int RunProgram() {
     SqliteStore registry(dataFolder.empty() ? std::string()
                                             : dataFolder + "/chalkmere/registry.db");
     SocketInstance instances(dataFolder);
+    instances.SetWake(&SdlDisplay::Wake);
     SetDisplay(tracing != nullptr ? static_cast<DisplayBackend*>(tracing.get()) : &display);
     SetSoundOutput(&sound);
     SetTextBackend(&text);

@@ -140,10 +140,19 @@ void SdlDisplay::Present(int id, const std::uint32_t* pixels, int width, int hei
 void SdlDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
     if (!videoReady_) return;
     SDL_Event event;
-    if (timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs) : SDL_PollEvent(&event)) {
+    const int got = timeoutMs < 0   ? SDL_WaitEvent(&event)
+                    : timeoutMs > 0 ? SDL_WaitEventTimeout(&event, timeoutMs)
+                                    : SDL_PollEvent(&event);
+    if (got != 0) {
         Translate(event, events);
         while (SDL_PollEvent(&event)) Translate(event, events);
     }
+}
+
+void SdlDisplay::Wake() {
+    SDL_Event wake{};
+    wake.type = SDL_USEREVENT;  // heard by nobody: it only ends the wait
+    SDL_PushEvent(&wake);
 }
 
 SdlDisplay::Shown* SdlDisplay::Find(int id) {

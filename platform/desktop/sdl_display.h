@@ -29,6 +29,8 @@ public:
     void Raise(int window) override;
     void Present(int window, const std::uint32_t* pixels, int width, int height) override;
     void Pump(int timeoutMs, std::vector<DisplayEvent>& events) override;
+    // Ends a Pump's wait from any thread (another process asked for the window).
+    static void Wake();
 
     // Why the last Open failed, for the one line the program prints; empty when none did.
     const std::string& OpenError() const { return openError_; }

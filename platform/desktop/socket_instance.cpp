@@ -1,5 +1,7 @@
 #include "platform/desktop/socket_instance.h"
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -17,6 +19,8 @@ namespace platform {
 namespace {
 
 constexpr char kRaise[] = "raise\n";
+// A finding process connects without writing; a silent peer is dropped after this long.
+constexpr int kSilentPeerMs = 5000;
 
 // "\0chalkmere-instance/<uid>/<hash>": abstract names vanish with their process, so a crash
 // leaves nothing behind.
@@ -43,6 +47,69 @@ SocketInstance::~SocketInstance() {
     while (!claims_.empty()) Release(claims_.back());
 }
 
+void SocketInstance::StartListening() {
+    int stop[2];
+    if (claims_.empty() || pipe2(stop, O_CLOEXEC) != 0) return;
+    stopWrite_ = stop[1];
+    listener_ = std::thread([this, claims = claims_, read = stop[0]] { Listen(claims, read); });
+}
+
+void SocketInstance::StopListening() {
+    if (!listener_.joinable()) return;
+    const char byte = 0;
+    while (write(stopWrite_, &byte, 1) < 0 && errno == EINTR) {}
+    listener_.join();
+    close(stopWrite_);
+    stopWrite_ = -1;
+}
+
+void SocketInstance::Listen(std::vector<int> claims, int stop) {
+    struct Pending {
+        int fd;
+        int claim;
+    };
+    std::vector<Pending> pending;
+    std::vector<pollfd> watched;
+    for (;;) {
+        watched.assign(1, pollfd{stop, POLLIN, 0});
+        for (int claim : claims) watched.push_back({claim, POLLIN, 0});
+        for (const Pending& peer : pending) watched.push_back({peer.fd, POLLIN, 0});
+        const int ready = poll(watched.data(), watched.size(), pending.empty() ? -1 : kSilentPeerMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0 || watched[0].revents != 0) break;
+        if (ready == 0) {
+            for (const Pending& peer : pending) close(peer.fd);
+            pending.clear();
+            continue;
+        }
+        bool heard = false;
+        // The peers first, as the sockets of the pending list still stand where they were.
+        for (std::size_t i = pending.size(); i-- > 0;) {
+            if (watched[1 + claims.size() + i].revents == 0) continue;
+            char buffer[16];
+            const ssize_t got = read(pending[i].fd, buffer, sizeof buffer);
+            if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+            if (got > 0 &&
+                std::memcmp(buffer, kRaise, std::min<std::size_t>(got, sizeof kRaise - 1)) == 0) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                raised_.push_back(pending[i].claim);
+                heard = true;
+            }
+            close(pending[i].fd);
+            pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        for (std::size_t i = 0; i < claims.size(); ++i) {
+            if (watched[1 + i].revents == 0) continue;
+            for (int fd; (fd = accept4(claims[i], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+                pending.push_back({fd, claims[i]});
+            }
+        }
+        if (heard && wake_) wake_();
+    }
+    for (const Pending& peer : pending) close(peer.fd);
+    close(stop);
+}
+
 int SocketInstance::Connect(const std::u16string& className, const std::u16string& title) const {
     socklen_t length = 0;
     const sockaddr_un address = AddressFor(NameKey(className, title, dataFolder_), length);
@@ -64,23 +131,23 @@ int SocketInstance::Claim(const std::u16string& className, const std::u16string&
         close(fd);
         return -1;
     }
+    StopListening();
     claims_.push_back(fd);
+    StartListening();
     return fd;
 }
 
 void SocketInstance::Release(int claim) {
     const auto held = std::find(claims_.begin(), claims_.end(), claim);
     if (held == claims_.end()) return;
+    StopListening();
     claims_.erase(held);
-    for (auto it = pending_.begin(); it != pending_.end();) {
-        if (it->claim == claim) {
-            close(it->fd);
-            it = pending_.erase(it);
-        } else {
-            ++it;
-        }
-    }
     close(claim);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        raised_.erase(std::remove(raised_.begin(), raised_.end(), claim), raised_.end());
+    }
+    StartListening();
 }
 
 bool SocketInstance::FindOther(const std::u16string& className, const std::u16string& title) {
@@ -100,27 +167,9 @@ bool SocketInstance::AskOtherToRaise(const std::u16string& className, const std:
 }
 
 void SocketInstance::TakeRaiseRequests(std::vector<int>& raised) {
-    for (int claim : claims_) {
-        for (int fd; (fd = accept4(claim, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
-            pending_.push_back({fd, claim, 0});
-        }
-    }
-    for (auto it = pending_.begin(); it != pending_.end();) {
-        char buffer[16];
-        const ssize_t got = read(it->fd, buffer, sizeof buffer);
-        const bool waiting = got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-        if (got > 0 &&
-            std::memcmp(buffer, kRaise, std::min<std::size_t>(got, sizeof kRaise - 1)) == 0) {
-            raised.push_back(it->claim);
-        }
-        // A silent peer that keeps its connection open is dropped after a while.
-        if (waiting && ++it->polls < 100) {
-            ++it;
-        } else {
-            close(it->fd);
-            it = pending_.erase(it);
-        }
-    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    raised.insert(raised.end(), raised_.begin(), raised_.end());
+    raised_.clear();
 }
 
 }  // namespace platform

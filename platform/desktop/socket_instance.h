@@ -1,9 +1,13 @@
 // The desktop's single-instance backend: a claim is a listening abstract Unix socket whose
 // name stands for the user, the data folder, the class and the title; another process finds
-// it by connecting and asks for a raise by writing to it.
+// it by connecting and asks for a raise by writing to it. A thread of its own listens, so a
+// request is heard while the program waits for ever on its display.
 #pragma once
 
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/core/instance.h"
@@ -19,6 +23,10 @@ public:
     SocketInstance(const SocketInstance&) = delete;
     SocketInstance& operator=(const SocketInstance&) = delete;
 
+    // Called on the listening thread whenever a raise request comes, to end the program's
+    // wait; set before the first claim.
+    void SetWake(std::function<void()> wake) { wake_ = std::move(wake); }
+
     int Claim(const std::u16string& className, const std::u16string& title) override;
     void Release(int claim) override;
     bool FindOther(const std::u16string& className, const std::u16string& title) override;
@@ -27,17 +35,18 @@ public:
 
 private:
     int Connect(const std::u16string& className, const std::u16string& title) const;
-
-    // Connections accepted but not yet read: a finding process connects without asking.
-    struct Pending {
-        int fd;
-        int claim;
-        int polls;
-    };
+    // The listening thread runs while there are claims; it is stopped while they change.
+    void StartListening();
+    void StopListening();
+    void Listen(std::vector<int> claims, int stop);
 
     std::string dataFolder_;
     std::vector<int> claims_;  // the listening sockets; a claim is its socket
-    std::vector<Pending> pending_;
+    std::function<void()> wake_;
+    std::thread listener_;
+    int stopWrite_ = -1;
+    std::mutex mutex_;
+    std::vector<int> raised_;  // claims asked to raise and not yet taken, under mutex_
 };
 
 }  // namespace platform

@@ -20,9 +20,13 @@ public:
             {GetTickCount(), std::vector<std::uint32_t>(pixels, pixels + width * height), width});
     }
     void Pump(int timeoutMs, std::vector<DisplayEvent>& events) override {
+        if (timeoutMs != 0) owner_.waits.push_back({GetTickCount(), timeoutMs});
         const DWORD now = GetTickCount();
         const auto dueIn = [&](DWORD time) { return static_cast<std::int32_t>(time - now); };
-        if (script_.empty() || dueIn(script_.front().first) > timeoutMs) {
+        // A wait for ever with nothing scripted would never end: it returns, and the test
+        // sees it asked for in `waits`.
+        if (timeoutMs < 0 && script_.empty()) return;
+        if (script_.empty() || (timeoutMs >= 0 && dueIn(script_.front().first) > timeoutMs)) {
             // Nothing comes in time: the whole wait passes.
             SetTickCount(now + static_cast<DWORD>(timeoutMs));
             return;

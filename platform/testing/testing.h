@@ -74,6 +74,12 @@ public:
     void KeyUpAt(DWORD time, int virtualKey);
 
     std::vector<Frame> frames;  // every present, in order
+    // Every wait the display was asked for, in order (a negative time: for ever).
+    struct Wait {
+        DWORD time;
+        int timeoutMs;
+    };
+    std::vector<Wait> waits;
 
 private:
     class Backend;
