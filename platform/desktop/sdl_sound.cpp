@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -23,30 +24,75 @@ constexpr int kBufferFrames = 512;
 constexpr Uint32 kBufferMs = (kBufferFrames * 1000 + kRate - 1) / kRate;
 // Without a sound card each attempt costs ALSA's probing and a screenful of its complaints.
 constexpr Uint32 kRetryMs = 3000;
+// How long a device stays open after its last sound: taps in a row find it open.
+constexpr Uint32 kSilentCloseMs = 3000;
+
+Uint32 PlayingMs(std::size_t bytes) {
+    return static_cast<Uint32>(bytes / (kChannels * 2) * 1000 / kRate) + 1;
+}
 
 }  // namespace
 
 SdlSoundOutput::~SdlSoundOutput() {
     if (converter_.joinable()) converter_.join();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_all();
+    if (closer_.joinable()) closer_.join();
     Close();
+}
+
+void SdlSoundOutput::KeepOpenFor(std::uint32_t ms) {
+    silentUntil_ = std::max(silentUntil_,
+                            std::chrono::steady_clock::now() + std::chrono::milliseconds(ms));
+    if (closerRunning_) return;
+    // One that closed a device has let go of the lock for good: joining cannot wait on us.
+    if (closer_.joinable()) closer_.join();
+    closerRunning_ = true;
+    closer_ = std::thread([this] { CloseWhenSilent(); });
+}
+
+void SdlSoundOutput::CloseWhenSilent() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!closing_ && device_ != 0) {
+        wake_.wait_until(lock, silentUntil_);
+        const auto now = std::chrono::steady_clock::now();
+        if (closing_ || now < silentUntil_) continue;
+        if (SDL_GetQueuedAudioSize(device_) > 0) {
+            silentUntil_ = now + std::chrono::milliseconds(kSilentCloseMs);
+            continue;
+        }
+        // Only the device: the audio subsystem is the owner's to quit, on its own thread.
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    closerRunning_ = false;
 }
 
 BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
     if (converter_.joinable()) converter_.join();
+    std::unique_lock<std::mutex> lock(mutex_);
     if (wave == nullptr || !EnsureDevice()) return FALSE;
+    KeepOpenFor(kSilentCloseMs);
     const bool asynchronous = (flags & SND_ASYNC) != 0;
     if (asynchronous && pcm_.count({wave, size}) == 0) {
         // An image that cannot be read fails now, not on the thread.
         WaveImage image;
         if (!ReadWave(wave, size, image)) return FALSE;
         converter_ = std::thread([this, wave, size] {
-            if (const Pcm* pcm = Converted(wave, size)) Queue(*pcm);
+            if (const Pcm* pcm = Converted(wave, size)) {
+                std::lock_guard<std::mutex> queueing(mutex_);
+                Queue(*pcm);
+            }
         });
         return TRUE;
     }
     const Pcm* pcm = Converted(wave, size);
     if (pcm == nullptr || !Queue(*pcm)) return FALSE;
     if (asynchronous) return TRUE;
+    // Held while the sound is heard: the device stays open under it.
 
     // An empty queue means the last piece has gone into the device's buffer; it is heard
     // one buffer later. A lost device still drains its queue, but need not be waited for.
@@ -60,6 +106,7 @@ BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
 
 void SdlSoundOutput::Stop() {
     if (converter_.joinable()) converter_.join();
+    std::lock_guard<std::mutex> lock(mutex_);
     if (device_ != 0) SDL_ClearQueuedAudio(device_);
 }
 
@@ -69,6 +116,8 @@ int SdlSoundOutput::Conversions() {
 }
 
 bool SdlSoundOutput::Queue(const Pcm& pcm) {
+    if (device_ == 0) return false;
+    KeepOpenFor(PlayingMs(pcm.size()) + kSilentCloseMs);
     // Under the device's lock it cannot take a buffer between the two calls, so the old sound
     // stops at a buffer boundary and no gap of silence precedes the new one.
     SDL_LockAudioDevice(device_);

@@ -1,9 +1,12 @@
 // The desktop's sound output: SDL2 audio in queue mode.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,6 +24,10 @@ namespace platform {
 // milliseconds, which the start-up tune would add to the first frame: the first asynchronous
 // play of an image converts and queues it on a thread of its own, and every later call
 // waits for that thread first, so nothing else is ever shared with it.
+//
+// An open device's thread wakes at every buffer even while nothing plays: a few seconds after
+// the last sound has been heard the device is closed by a thread that waits for that moment,
+// and the next play opens it again. The device is used under mutex_.
 class SdlSoundOutput : public SoundOutput {
 public:
     SdlSoundOutput() = default;
@@ -45,7 +52,17 @@ private:
     // Replaces what is queued by the sound.
     bool Queue(const Pcm& pcm);
     void Close();
+    // Keeps the device open until `ms` past now (under mutex_), starting the thread that
+    // closes it once that moment has passed with nothing queued.
+    void KeepOpenFor(std::uint32_t ms);
+    void CloseWhenSilent();
 
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::chrono::steady_clock::time_point silentUntil_;
+    bool closing_ = false;  // the output is going away
+    bool closerRunning_ = false;
+    std::thread closer_;
     std::uint32_t device_ = 0;  // an SDL_AudioDeviceID; 0 while closed
     bool holdsSubsystem_ = false;
     bool everTried_ = false;
