@@ -24,6 +24,12 @@ void InstallTestBackends() {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassW(&windowClass);
+    // The adapter's loop waits for ever once all has been still for a second by the test's
+    // clock; a test's wait ends after 100 ms at most, as its clock may stand still.
+    win32adapter::TestSeams().waitForInput = [](DWORD timeout) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, timeout < 100 ? timeout : 100, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    };
 }
 
 // The adapter's displays are 240 × 320, the only size the program draws at.

@@ -100,8 +100,9 @@ BOOL SetForegroundWindow(HWND window);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 // Text is drawn bi-level, as on the handheld's screen.
 HFONT CreateFontIndirectW(const LOGFONTW* font);
-// When nothing is waiting, waits a moment for input (as the loop would otherwise spin): 1 ms
-// while the picture has changed in the last second, longer when it has been still.
+// When nothing is waiting, waits for input (as the loop would otherwise spin): 1 ms within a
+// second of the last present, input or message; 100 ms after that while a press or key is
+// held; else until something arrives, however long.
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal);
 // The next six also answer to the test seams below.
 DWORD GetTickCount();
@@ -134,6 +135,9 @@ struct Seams {
     // registryRefused, every key the program opens is refused.
     HKEY registryRoot = nullptr;
     bool registryRefused = false;
+    // In place of PeekMessageW's wait for input, given its timeout in ms (or INFINITE): a
+    // test's clock that does not move must not leave a test waiting for ever.
+    void (*waitForInput)(DWORD timeout) = nullptr;
 };
 Seams& TestSeams();
 

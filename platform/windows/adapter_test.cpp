@@ -272,6 +272,63 @@ TEST(Adapter, TheRegistryKeepsTheStoreContract) {
 
 // One copy per class and title: the first claim holds until the process ends, a second one
 // for the same names is refused (as it is for another process), other names are free.
+// When nothing is queued the loop waits a millisecond within a second of the last present,
+// input or message (an animation's ticks), 100 ms while a press or key is held (a hold ring),
+// and otherwise until something comes, with no timeout: an idle game never wakes.
+TEST(Adapter, TheLoopWaitsForEverOnlyOnceAllIsStill) {
+    HWND window = ProgramWindow(WS_VISIBLE, 240, 320);
+    ASSERT_NE(window, nullptr);
+    static std::vector<DWORD> waits;
+    const auto bounded = win32adapter::TestSeams().waitForInput;
+    win32adapter::TestSeams().waitForInput = [](DWORD timeout) { waits.push_back(timeout); };
+    const struct {
+        const char* what;
+        void (*act)(HWND window);
+        DWORD later;
+        DWORD wait;
+    } rows[] = {
+        {"nothing for 5 s", [](HWND) {}, 0, INFINITE},
+        {"a present", [](HWND window) { ReleaseDC(window, GetDC(window)); }, 999, 1},
+        {"a present a second ago", [](HWND window) { ReleaseDC(window, GetDC(window)); }, 1000,
+         INFINITE},
+        {"a posted message taken",
+         [](HWND) {
+             MSG taken;
+             PostThreadMessageW(GetCurrentThreadId(), WM_USER, 0, 0);
+             PeekMessageW(&taken, nullptr, WM_USER, WM_USER, PM_REMOVE);
+         },
+         500, 1},
+        {"a sent message", [](HWND window) { SendMessageW(window, WM_USER, 0, 0); }, 500, 1},
+        {"a press held",
+         [](HWND window) { SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(9, 9)); },
+         3000, 100},
+        {"the press ended",
+         [](HWND window) { SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(9, 9)); }, 1000,
+         INFINITE},
+        {"a key held", [](HWND window) { SendMessageW(window, WM_KEYDOWN, 'A', 1); }, 3000, 100},
+        {"the key let go", [](HWND window) { SendMessageW(window, WM_KEYUP, 'A', 0xC0000001); },
+         1000, INFINITE},
+    };
+    DWORD now = 100000;
+    for (const auto& row : rows) {
+        // All that was queued is handled; 5 s on the row acts, then `later` ms on the loop
+        // finds nothing.
+        platform::testing::SetTickCount(now);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        platform::testing::SetTickCount(now + 5000);
+        row.act(window);
+        platform::testing::SetTickCount(now + 5000 + row.later);
+        waits.clear();
+        EXPECT_FALSE(PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) << row.what;
+        EXPECT_EQ(waits, std::vector<DWORD>{row.wait}) << row.what;
+        now += 10000;
+    }
+    win32adapter::TestSeams().waitForInput = bounded;
+    platform::testing::UseRealTickCount();
+    DestroyWindow(window);
+}
+
 TEST(Adapter, AnInstanceIsClaimedOncePerClassAndTitle) {
     EXPECT_TRUE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));
     EXPECT_FALSE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <map>
 
+#include "platform/windows/first_frame.h"
+
 namespace win32adapter {
 
 DWORD GetTickCount() {
@@ -21,9 +23,14 @@ void GetLocalTime(LPSYSTEMTIME time) {
     }
 }
 
-BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
+BOOL PlaySoundNow(LPCWSTR sound, UINT flags) {
     if (TestSeams().playSound != nullptr) return TestSeams().playSound(sound, flags);
     return ::sndPlaySoundW(sound, flags);
+}
+
+BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
+    if (HoldUntilFirstFrame(sound, flags)) return TRUE;
+    return PlaySoundNow(sound, flags);
 }
 
 namespace {

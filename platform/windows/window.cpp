@@ -12,9 +12,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/portable/display_arithmetic.h"
+#include "platform/windows/first_frame.h"
 #include "platform/windows/gdi_guards.h"
 
 namespace win32adapter {
@@ -38,6 +40,9 @@ struct Display {
     int offsetY = 0;
     bool fullScreen = false;
     bool pressed = false;  // the program has heard a press and not yet its release
+    // Until the window's first paint, drawings through GetDC are not shown: the program
+    // builds its screens before it paints, and the first paint shows all of it at once.
+    bool painted = false;
     WINDOWPLACEMENT placement = {};
     // What the program last said is on its screen; kept, as no screen reader is told here.
     std::vector<ACCESSIBLE_ITEM> accessibleItems;
@@ -54,7 +59,15 @@ std::map<std::wstring, WNDPROC>& ClassProcs() {
 // The display whose window is being created: its first messages (and the program's calls
 // while it handles WM_CREATE) come before CreateWindowExW has returned the handle.
 std::unique_ptr<Display> creating;
-DWORD lastPresent = 0;
+// The last present, input or message of the program's; and the keys its windows hold down.
+DWORD lastActivity = 0;
+std::set<WPARAM> keysHeld;
+// An asynchronous play asked for before the first frame, played once it is shown.
+struct HeldSound {
+    LPCWSTR sound;
+    UINT flags;
+};
+std::optional<HeldSound> heldSound;
 
 Display* Find(HWND window) {
     auto found = Displays().find(window);
@@ -138,8 +151,9 @@ void Fit(Display& display) {
 }
 
 // With CHALKMERE_TRACE=<file> in the environment, each present appends "present <ns since
-// 1970>" to it, for the benchmark to time the first frame from outside; otherwise nothing.
-void TracePresent() {
+// 1970> <hash of the display's pixels>" to it, for the benchmark to time from outside the
+// first frame that shows the title; otherwise nothing.
+void TracePresent(const Display& display) {
     static const HANDLE trace = [] {
         wchar_t path[MAX_PATH];
         const DWORD length = GetEnvironmentVariableW(L"CHALKMERE_TRACE", path, MAX_PATH);
@@ -151,8 +165,21 @@ void TracePresent() {
     FILETIME now;
     GetSystemTimePreciseAsFileTime(&now);
     const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-    const std::string line =
-        "present " + std::to_string((ticks - 116444736000000000ULL) * 100) + "\n";
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kDisplayWidth;
+    info.bmiHeader.biHeight = -kDisplayHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(kDisplayWidth * kDisplayHeight);
+    GetDIBits(display.surfaceDC.get(), display.surface.get(), 0, kDisplayHeight, pixels.data(),
+              &info, DIB_RGB_COLORS);
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const std::uint32_t pixel : pixels) hash = (hash ^ (pixel & 0xFFFFFFu)) * 16777619u;
+    const std::string line = "present " +
+                             std::to_string((ticks - 116444736000000000ULL) * 100) + " " +
+                             std::to_string(hash) + "\n";
     DWORD written = 0;
     WriteFile(trace, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
@@ -176,8 +203,8 @@ void Present(Display& display, HDC windowDC) {
     SetStretchBltMode(windowDC, COLORONCOLOR);
     StretchBlt(windowDC, picture.left, picture.top, width, height, display.surfaceDC.get(), 0,
                0, kDisplayWidth, kDisplayHeight, SRCCOPY);
-    lastPresent = GetTickCount();
-    TracePresent();
+    lastActivity = GetTickCount();
+    TracePresent(display);
 }
 
 // A point of the client area in display pixels; false in the bars around the picture.
@@ -225,6 +252,8 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (display == nullptr || display->programProc == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    // Whatever reaches the window, sent or posted, input or not, wakes the program up.
+    lastActivity = GetTickCount();
     switch (message) {
         case WM_LBUTTONDBLCLK:
             // The handheld's pen never double-clicks: a child's second quick tap is a tap.
@@ -249,7 +278,10 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             if (reinterpret_cast<HWND>(lParam) != window) CancelPress(*display);
             break;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) CancelPress(*display);
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                CancelPress(*display);
+                keysHeld.clear();  // their releases go to the window that has the focus now
+            }
             break;
         case WM_MOUSEMOVE:
         case WM_RBUTTONDOWN:
@@ -279,6 +311,11 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         case WM_KEYDOWN:
         case WM_KEYUP:
+            if (message == WM_KEYDOWN) {
+                keysHeld.insert(wParam);
+            } else {
+                keysHeld.erase(wParam);
+            }
             // F11 is the window's own: full screen and back at each fresh press, held or let
             // go nothing. The program never hears of it; every other key reaches it.
             if (wParam == VK_F11) {
@@ -286,6 +323,17 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
                 return 0;
             }
             break;
+        case WM_PAINT: {
+            const LRESULT result =
+                CallWindowProcW(display->programProc, window, message, wParam, lParam);
+            display->painted = true;
+            if (heldSound) {
+                const HeldSound held = *heldSound;
+                heldSound.reset();
+                PlaySoundNow(held.sound, held.flags);
+            }
+            return result;
+        }
         case WM_NCDESTROY: {
             const LRESULT result =
                 CallWindowProcW(display->programProc, window, message, wParam, lParam);
@@ -314,7 +362,7 @@ HDC GetDC(HWND window) {
 int ReleaseDC(HWND window, HDC dc) {
     Display* display = Find(window);
     if (display == nullptr || dc != display->surfaceDC.get()) return ::ReleaseDC(window, dc);
-    if (IsWindowVisible(window)) {
+    if (display->painted && IsWindowVisible(window)) {
         HDC windowDC = ::GetDC(window);
         Present(*display, windowDC);
         ::ReleaseDC(window, windowDC);
@@ -473,11 +521,37 @@ bool RaiseRunningInstance(LPCWSTR className, LPCWSTR title, DWORD waitMs) {
     }
 }
 
+bool HoldUntilFirstFrame(LPCWSTR sound, UINT flags) {
+    const bool waiting =
+        std::any_of(Displays().begin(), Displays().end(), [](const auto& shown) {
+            return !shown.second->painted && IsWindowVisible(shown.first);
+        });
+    if (waiting && sound != nullptr && (flags & SND_ASYNC) != 0) {
+        heldSound = HeldSound{sound, flags};
+        return true;
+    }
+    heldSound.reset();
+    return false;
+}
+
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal) {
-    if (::PeekMessageW(message, window, filterMin, filterMax, removal)) return TRUE;
-    const DWORD wait = GetTickCount() - lastPresent < 1000 ? 1 : 100;
-    MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    return ::PeekMessageW(message, window, filterMin, filterMax, removal);
+    if (!::PeekMessageW(message, window, filterMin, filterMax, removal)) {
+        // While the picture moves or the child has just acted, the loop's ticks keep the
+        // animation's time; while a press or key is held, a hold ring may be due. Otherwise
+        // nothing happens until something arrives: no wake-ups at all.
+        const bool held = !keysHeld.empty() ||
+                          std::any_of(Displays().begin(), Displays().end(),
+                                      [](const auto& shown) { return shown.second->pressed; });
+        const DWORD wait = GetTickCount() - lastActivity < 1000 ? 1 : held ? 100 : INFINITE;
+        if (TestSeams().waitForInput != nullptr) {
+            TestSeams().waitForInput(wait);
+        } else {
+            MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        }
+        if (!::PeekMessageW(message, window, filterMin, filterMax, removal)) return FALSE;
+    }
+    lastActivity = GetTickCount();
+    return TRUE;
 }
 
 std::vector<ACCESSIBLE_ITEM> AccessibleItems(HWND window) {
