@@ -29,6 +29,12 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
     return ::CreateFontIndirectW(&adapted);
 }
 
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
+    if (instance == nullptr) return ::LoadBitmapW(instance, name);  // the system's own
+    return static_cast<HBITMAP>(
+        LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
 }  // namespace win32adapter
 
 BOOL TransparentImage(HDC dest, LONG destX, LONG destY, LONG destWidth, LONG destHeight,
