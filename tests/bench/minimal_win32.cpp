@@ -2,7 +2,9 @@
 // Chalkmere. One 240 × 320 DIB section, filled once, is stretched at the largest whole scale
 // that fits the primary monitor's work area into a window of the program's style; then the
 // program waits in GetMessageW until it is closed. With CHALKMERE_TRACE=<file> it appends
-// "present <ns since 1970>" after each paint, as the program does.
+// "present <ns since 1970> <hash>" after each paint, as the program does. With --sound it
+// also plays 1.7 s of silence at start, asynchronously, as the program plays its tune: what
+// the system's sound costs alone.
 #ifndef UNICODE
 #define UNICODE
 #endif
@@ -11,10 +13,15 @@
 #endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+// After windows.h, which it needs.
+#include <mmsystem.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -23,15 +30,16 @@ constexpr int kHeight = 320;
 HDC pictureDC = nullptr;
 HANDLE trace = INVALID_HANDLE_VALUE;
 
-void Trace(const char* what) {
+void Trace(const char* what, std::uint32_t hash) {
     if (trace == INVALID_HANDLE_VALUE) return;
     FILETIME now;
     GetSystemTimePreciseAsFileTime(&now);
     const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
     char line[64];
-    const int length = std::snprintf(line, sizeof line, "%s %llu\n", what,
+    const int length = std::snprintf(line, sizeof line, "%s %llu %u\n", what,
                                      static_cast<unsigned long long>(
-                                         (ticks - 116444736000000000ULL) * 100));
+                                         (ticks - 116444736000000000ULL) * 100),
+                                     static_cast<unsigned>(hash));
     DWORD written = 0;
     WriteFile(trace, line, static_cast<DWORD>(length), &written, nullptr);
 }
@@ -46,7 +54,7 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             StretchBlt(dc, 0, 0, client.right, client.bottom, pictureDC, 0, 0, kWidth, kHeight,
                        SRCCOPY);
             EndPaint(window, &paint);
-            Trace("present");
+            Trace("present", 1);  // the one picture
             return 0;
         }
         case WM_ERASEBKGND: return 1;
@@ -57,7 +65,25 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
+// A RIFF/WAVE image of `samples` 8-bit mono samples of silence at 22050 Hz.
+std::vector<unsigned char> Silence(std::uint32_t samples) {
+    const std::uint32_t rate = 22050;
+    const std::uint32_t fields[] = {16, 1 | (1u << 16), rate, rate, 1 | (8u << 16)};
+    std::vector<unsigned char> wave(44 + samples, 128);
+    auto put = [&wave](std::size_t at, const void* bytes, std::size_t size) {
+        std::memcpy(wave.data() + at, bytes, size);
+    };
+    const std::uint32_t riffSize = 36 + samples;
+    put(0, "RIFF", 4);
+    put(4, &riffSize, 4);
+    put(8, "WAVEfmt ", 8);
+    put(16, fields, sizeof fields);
+    put(36, "data", 4);
+    put(40, &samples, 4);
+    return wave;
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand) {
     wchar_t path[MAX_PATH];
     if (GetEnvironmentVariableW(L"CHALKMERE_TRACE", path, MAX_PATH) - 1 < MAX_PATH - 1) {
         trace = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -108,6 +134,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     if (window == nullptr) return 1;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
+    const std::vector<unsigned char> silence = Silence(38000);
+    if (std::wcsstr(commandLine, L"--sound") != nullptr) {
+        sndPlaySoundW(reinterpret_cast<LPCWSTR>(silence.data()), SND_ASYNC | SND_MEMORY);
+    }
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
