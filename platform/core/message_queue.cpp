@@ -73,6 +73,10 @@ bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
 
 void PresentDrawnWindows(DisplayBackend& display) {
     for (Window* window : LiveWindows()) {
+        if (window->showPending && window->visible && window->displayWindow != 0) {
+            window->showPending = false;
+            display.Show(window->displayWindow);
+        }
         if (!window->drawn || window->displayWindow == 0 || !window->visible) continue;
         window->drawn = false;
         display.Present(window->displayWindow, window->client.pixels.data(), window->client.width,

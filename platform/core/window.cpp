@@ -128,8 +128,9 @@ BOOL ShowWindow(HWND handle, int command) {
     window->visible = command != SW_HIDE;
     if (window->visible && !wasVisible) {
         window->invalid = true;
-        if (DisplayBackend* display = DisplayOf(*window)) display->Show(window->displayWindow);
+        window->showPending = DisplayOf(*window) != nullptr;
     }
+    if (!window->visible) window->showPending = false;
     return wasVisible ? TRUE : FALSE;
 }
 

@@ -28,6 +28,9 @@ struct Window {
     bool invalid = false;
     // Drawn on since the desktop last showed it.
     bool drawn = false;
+    // Made visible and not yet put on the desktop: that waits for the next look at the queue,
+    // so the window appears with its first picture rather than empty before it.
+    bool showPending = false;
     // The display backend's window showing it; 0 on no desktop.
     int displayWindow = 0;
     // The single-instance name this window claimed, or -1.

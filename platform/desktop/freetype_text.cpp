@@ -123,13 +123,20 @@ private:
 }  // namespace
 
 FreeTypeText::FreeTypeText() {
-    FT_Library library = nullptr;
-    configured_ = FcInit() == FcTrue;
-    ready_ = configured_ && FT_Init_FreeType(&library) == 0;
-    library_ = library;
+    starting_ = std::thread([this] {
+        FT_Library library = nullptr;
+        configured_ = FcInit() == FcTrue;
+        ready_ = configured_ && FT_Init_FreeType(&library) == 0;
+        library_ = library;
+    });
+}
+
+void FreeTypeText::Started() {
+    if (starting_.joinable()) starting_.join();
 }
 
 FreeTypeText::~FreeTypeText() {
+    Started();
     face_.reset();
     if (library_ != nullptr) FT_Done_FreeType(static_cast<FT_Library>(library_));
     // Hands fontconfig's configuration back, or the leak checker reports it.
@@ -137,6 +144,7 @@ FreeTypeText::~FreeTypeText() {
 }
 
 std::unique_ptr<TextFont> FreeTypeText::OpenFont(const LOGFONTW& description) {
+    Started();
     FontFace* face = SystemFace();
     if (face == nullptr) return nullptr;
 

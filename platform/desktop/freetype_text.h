@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/core/text_backend.h"
 
@@ -25,6 +26,11 @@ private:
     // Looked up once; null when none can be opened.
     FontFace* SystemFace();
     FontFace* OpenFace(const std::string& file, int index);
+    // Waits for the start-up thread: reading fontconfig's configuration and caches takes
+    // milliseconds that run beside the display's opening.
+    void Started();
+
+    std::thread starting_;
 
     bool configured_ = false;  // fontconfig
     bool ready_ = false;       // and FreeType
