@@ -2,6 +2,32 @@
 // backends call these through EM_JS; the page (index.html) owns the layout (chalkmere.fit),
 // the notices (chalkmere.showNotice) and the reader's languages (chalkmere.languages).
 var chalkmere = (window.chalkmere = window.chalkmere || {});
+// The start's steps for the benchmark (the page marks only under ?trace).
+chalkmere.mark = chalkmere.mark || function () {};
+chalkmere.mark('script');
+
+// The page's head has been compiling the module since it was parsed: it is instantiated as
+// soon as both are here. Without it (no streaming compilation, a module sent with another
+// type) the module's bytes are fetched and compiled here; a module that cannot be had aborts,
+// which the page turns into its notice.
+if (chalkmere.compiled !== undefined && typeof Module === 'object' && !Module.instantiateWasm) {
+  Module.instantiateWasm = (imports, receive) => {
+    const early = chalkmere.compiled;
+    chalkmere.compiled = undefined;
+    (early || Promise.resolve(null)).then((module) => {
+      if (module) return WebAssembly.instantiate(module, imports).then((instance) => [instance, module]);
+      return fetch(wasmBinaryFile, { credentials: 'same-origin' }).then((response) => {
+        if (!response.ok) throw new Error('the module was not found: ' + response.status);
+        return response.arrayBuffer();
+      }).then((bytes) => WebAssembly.instantiate(bytes, imports))
+        .then((made) => [made.instance, made.module]);
+    }).then((made) => {
+      chalkmere.mark('instantiated');
+      receive(made[0], made[1]);
+    }, (reason) => abort(reason));
+    return {};
+  };
+}
 chalkmere.state = 'loading';
 chalkmere.firstFrameMs = null;
 chalkmere.frames = 0;
@@ -131,6 +157,7 @@ var ChalkmereWeb = (function () {
 
   // ---- Display
   function open(title) {
+    chalkmere.mark('window');
     if (!context) return false;
     document.title = title;
     return true;
@@ -167,6 +194,7 @@ var ChalkmereWeb = (function () {
     chalkmere.lastFrameMs = performance.now();
     if (chalkmere.frames++ === 0) {
       chalkmere.firstFrameMs = chalkmere.lastFrameMs;
+      chalkmere.mark('first frame');
       chalkmere.state = 'running';
     }
   }
@@ -364,7 +392,9 @@ var ChalkmereWeb = (function () {
     database = null;
     records.clear();
     const opened = await openDatabase();
+    chalkmere.mark('store opened');
     const all = opened && (await readAll(opened));
+    chalkmere.mark('store read');
     if (!all) return;
     for (const pair of all) records.set(pair[0], pair[1]);
     database = opened;
@@ -469,6 +499,7 @@ var ChalkmereWeb = (function () {
   // afresh.
   let pending = load();
   function openStore() {
+    chalkmere.mark('store asked');
     const loading = pending || load();
     pending = null;
     return loading;
@@ -489,6 +520,7 @@ var ChalkmereWeb = (function () {
   // Takes the lock if no other tab holds it. Without the lock manager (a page served
   // insecurely) every tab is on its own.
   function take(name) {
+    chalkmere.mark('lock asked');
     if (!navigator.locks) return Promise.resolve(true);
     return new Promise((resolve) => {
       navigator.locks.request(name, { ifAvailable: true }, (lock) => {
@@ -496,6 +528,7 @@ var ChalkmereWeb = (function () {
           resolve(false);
           return undefined;
         }
+        chalkmere.mark('lock');
         resolve(true);
         return new Promise((release) => held.set(name, release));
       }).catch(() => resolve(false));
