@@ -48,8 +48,9 @@ DWORD lastRaiseCheck = 0;
 bool pointerHeld = false;
 
 void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, int key = 0) {
-    lastActivity = GetTickCount();
-    TheQueue().posted.push_back({MSG{window, message, wParam, lParam, lastActivity, {0, 0}}, key});
+    const DWORD now = GetTickCount();
+    lastActivity = now;
+    TheQueue().posted.push_back({MSG{window, message, wParam, lParam, now, {0, 0}}, key});
 }
 
 int WaitWhenEmpty() {
