@@ -1,6 +1,7 @@
 // page_words <output.cmake>: the words the page shows before the program has loaded, in every
 // language block of the program's resource table, for page.cmake to write into index.html:
-// CHALKMERE_PAGE_WORDS, the blocks as a JavaScript array in the table's order, and
+// CHALKMERE_PAGE_WORDS, the blocks as a JavaScript array in the table's order (with the name
+// of the lock the game's tab holds), and
 // CHALKMERE_NO_SCRIPT, the no-script line in each language as HTML.
 #include <cstdint>
 #include <cstdio>
@@ -85,7 +86,12 @@ int main(int argc, char** argv) {
                << "\", region: \"" << tag->region << "\", tag: " << Script(language)
                << ", tooOld: " << Script(Loaded(IDS_PAGE_TOO_OLD))
                << ", notLoaded: " << Script(Loaded(IDS_PAGE_NOT_LOADED))
-               << ", tryAgain: " << Script(Loaded(IDS_PAGE_TRY_AGAIN)) << "}";
+               << ", tryAgain: " << Script(Loaded(IDS_PAGE_TRY_AGAIN))
+               // The lock the game's tab holds (web_instance.cpp's LockName), which the page
+               // asks for while the program is on its way.
+               << ", instance: "
+               << Script(u"chalkmere-instance\n" + Loaded(IDS_CLASS_NAME) + u"\n" + Loaded(IDS_TITLE))
+               << "}";
         noScript << "<p lang=\"" << Html(language) << "\">" << Html(Loaded(IDS_PAGE_NEEDS_SCRIPT))
                  << "</p>";
     }

@@ -26,6 +26,7 @@ namespace platform {
 
 namespace {
 
+// page_words writes the same name for the page, which asks for the lock before the program.
 std::string LockName(const std::u16string& className, const std::u16string& title) {
     return "chalkmere-instance\n" + Utf8FromWide(className.c_str()) + "\n" +
            Utf8FromWide(title.c_str());

@@ -285,6 +285,15 @@ var ChalkmereWeb = (function () {
   let database = null;
   const records = new Map();
 
+  // A newer build of the page taking the database over closes it here.
+  function watched(opened) {
+    opened.onversionchange = () => {
+      opened.close();
+      if (database === opened) database = null;
+    };
+    return opened;
+  }
+
   function openDatabase() {
     return new Promise((resolve) => {
       let opening;
@@ -299,14 +308,7 @@ var ChalkmereWeb = (function () {
           opening.result.createObjectStore(kTable);
         }
       };
-      opening.onsuccess = () => {
-        const opened = opening.result;
-        opened.onversionchange = () => {
-          opened.close();
-          if (database === opened) database = null;
-        };
-        resolve(opened);
-      };
+      opening.onsuccess = () => resolve(watched(opening.result));
       opening.onerror = () => resolve(null);
     });
   }
@@ -386,15 +388,20 @@ var ChalkmereWeb = (function () {
     } catch (e) { /* taken over again next time */ }
   }
 
-  // Opens the store afresh: the program's start, before its first read.
-  async function load() {
+  // Opens the store afresh: the program's start, before its first read. `early` is what the
+  // page's head opened and read, when it did.
+  async function load(early) {
     if (database !== null) database.close();
     database = null;
     records.clear();
-    const opened = await openDatabase();
-    chalkmere.mark('store opened');
-    const all = opened && (await readAll(opened));
-    chalkmere.mark('store read');
+    let opened = null, all = null;
+    if (early) {
+      const read = await early;
+      if (read && !read.closed) [opened, all] = [watched(read.database), read.records];
+    } else {
+      opened = await openDatabase();
+      all = opened && (await readAll(opened));
+    }
     if (!all) return;
     for (const pair of all) records.set(pair[0], pair[1]);
     database = opened;
@@ -497,7 +504,8 @@ var ChalkmereWeb = (function () {
 
   // Begun with the page, while the program's code is still on its way; a later Open reads
   // afresh.
-  let pending = load();
+  let pending = load(chalkmere.storeRead);
+  chalkmere.storeRead = null;
   function openStore() {
     chalkmere.mark('store asked');
     const loading = pending || load();
@@ -521,6 +529,17 @@ var ChalkmereWeb = (function () {
   // insecurely) every tab is on its own.
   function take(name) {
     chalkmere.mark('lock asked');
+    // The page asked for the game's lock before the program could (index.html).
+    const early = chalkmere.earlyLock;
+    chalkmere.earlyLock = null;
+    if (early && early.name === name) {
+      return early.granted.then((release) => {
+        if (release === null) return false;
+        held.set(name, release);
+        return true;
+      });
+    }
+    if (early) early.granted.then((release) => release && release());
     if (!navigator.locks) return Promise.resolve(true);
     return new Promise((resolve) => {
       navigator.locks.request(name, { ifAvailable: true }, (lock) => {
@@ -528,7 +547,6 @@ var ChalkmereWeb = (function () {
           resolve(false);
           return undefined;
         }
-        chalkmere.mark('lock');
         resolve(true);
         return new Promise((release) => held.set(name, release));
       }).catch(() => resolve(false));
