@@ -4,6 +4,9 @@
 // to the page, so the program's own loop runs unchanged (the build uses Asyncify).
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/core/display.h"
 
 namespace platform {
@@ -32,6 +35,9 @@ private:
     int nextId_ = 1;
     bool everShown_ = false;
     bool openFailed_ = false;
+    // The last picture as the canvas's R, G, B, A bytes, made here rather than by the page's
+    // script, which would still be interpreted at the first frame.
+    std::vector<std::uint32_t> rgba_;
 };
 
 // What the page mirrors beside the canvas: these items, in place of the last ones.

@@ -172,8 +172,7 @@ var ChalkmereWeb = (function () {
     if (canvas) canvas.hidden = true;
   }
 
-  // `pixels` is the program's 0x00RRGGBB picture; ImageData wants R, G, B, A bytes, which on
-  // a little-endian machine read as 0xAABBGGRR.
+  // `pixels` are R, G, B, A bytes, as ImageData holds them (WebDisplay::Present made them).
   function present(pixels, width, height) {
     if (!context) return;
     if (canvas.width !== width || canvas.height !== height) {
@@ -184,12 +183,7 @@ var ChalkmereWeb = (function () {
     if (image === null || image.width !== width || image.height !== height) {
       image = context.createImageData(width, height);
     }
-    const source = HEAPU32.subarray(pixels >> 2, (pixels >> 2) + width * height);
-    const target = new Uint32Array(image.data.buffer);
-    for (let i = 0; i < source.length; ++i) {
-      const p = source[i];
-      target[i] = 0xff000000 | ((p & 0xff) << 16) | (p & 0xff00) | ((p >>> 16) & 0xff);
-    }
+    image.data.set(HEAPU8.subarray(pixels, pixels + width * height * 4));
     context.putImageData(image, 0, 0);
     chalkmere.lastFrameMs = performance.now();
     if (chalkmere.frames++ === 0) {
