@@ -2,6 +2,7 @@
 // Windows resource loader of its own.
 #include "platform/core/languages.h"
 
+#include "platform/core/utf16.h"
 #include "platform/win32.h"
 
 namespace platform {
@@ -177,10 +178,7 @@ BOOL SetThreadPreferredUILanguages(DWORD flags, LPCWSTR languages, ULONG* count)
     preferred.clear();
     // A double-terminated list; a name that is not a language leaves the others to choose.
     for (LPCWSTR name = languages; name != nullptr && *name != 0; name += lstrlenW(name) + 1) {
-        const std::u16string wide(name);
-        std::string narrow;
-        for (const char16_t c : wide) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-        if (std::optional<LanguageTag> tag = ParseLanguageTag(narrow)) {
+        if (std::optional<LanguageTag> tag = ParseLanguageTag(Utf8FromWide(name))) {
             preferred.push_back(*tag);
         }
     }
