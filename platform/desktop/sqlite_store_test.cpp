@@ -1,7 +1,7 @@
 // The registry calls on the SQLite store: the contract every store keeps, persistence, damage
 // and durability.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -91,9 +91,8 @@ TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
     };
     // What goes wrong, the path the store is given, what makes it go wrong, what is said
     // (nothing for a file that is fine) and the level there afterwards (if certain).
-    using Case =
-        std::tuple<const char*, std::string, std::function<void()>, std::string,
-                   testsupport::WideString>;
+    using Case = std::tuple<const char*, std::string, std::function<void()>, std::string,
+                            testsupport::WideString>;
     const Case cases[] = {
         {"no data folder", "", [] {}, "neither XDG_DATA_HOME nor HOME", TEXT("")},
         {"a file for a folder", other + "/chalkmere/registry.db",
@@ -152,7 +151,8 @@ TEST_F(RegistryTest, EachKindOfFailureIsSaidOnceWithTheFileAndTheReason) {
 // long session of saves, as the program makes them.
 TEST_F(RegistryTest, TheFilesStaySmallOverThousandsOfSaves) {
     for (int save = 0; save < 3000; ++save) {
-        values_.SetText(TEXT("score"), testsupport::WideString(1, static_cast<WCHAR>('0' + save % 10)));
+        values_.SetText(TEXT("score"),
+                        testsupport::WideString(1, static_cast<WCHAR>('0' + save % 10)));
         values_.Text(TEXT("level"));
     }
     EXPECT_LT(std::filesystem::file_size(File() + "-wal"), 1u << 20);
@@ -207,7 +207,8 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
         // writer that never reports fails the round instead of hanging it.
         std::vector<int> written(1, -1);
         pollfd first{pipeEnds[0], POLLIN, 0};
-        EXPECT_EQ(poll(&first, 1, 60000), 1) << "the writer of round " << round << " never reported";
+        EXPECT_EQ(poll(&first, 1, 60000), 1)
+            << "the writer of round " << round << " never reported";
         EXPECT_EQ(read(pipeEnds[0], written.data(), sizeof(int)), ssize_t{sizeof(int)});
         usleep(static_cast<useconds_t>(5000 + round * 1637 % 40000));
         kill(writer, SIGKILL);
