@@ -25,16 +25,25 @@ Application::Application(HWND applicationWindow, HINSTANCE applicationInstance)
     std::srand(((static_cast<unsigned>(now.wDay) * 24 + now.wHour) * 60 + now.wMinute) * 60 +
                now.wSecond);
 
-    gameScreen = new GameScreen(window, instance);
-    gameScreen->screenListeners.InsertAt(this, gameScreen->screenListeners.count);
-    settingsScreen = new SettingsScreen(window, instance);
-    settingsScreen->screenListeners.InsertAt(this, settingsScreen->screenListeners.count);
+    // The first picture needs only the title. The rest is built, and the tune started, from
+    // a message handled once the title has been shown; any tap or key comes after it.
     splashScreen = new SplashScreen(window, instance);
     splashScreen->screenListeners.InsertAt(this, splashScreen->screenListeners.count);
 
     current = splashScreen;
     current->active = true;
     switchTime = GetTickCount();
+    PostMessageW(window, kFinishStart, 0, 0);
+}
+
+void Application::FinishStart() {
+    if (gameScreen != nullptr) return;
+    // The drill draws the first problem from the generator seeded above: the title takes
+    // nothing from it, so the problem is the one it always was.
+    gameScreen = new GameScreen(window, instance);
+    gameScreen->screenListeners.InsertAt(this, gameScreen->screenListeners.count);
+    settingsScreen = new SettingsScreen(window, instance);
+    settingsScreen->screenListeners.InsertAt(this, settingsScreen->screenListeners.count);
     tapSound = LoadWaveResource(IDW_NAVIGATE);
     PlayWave(LoadWaveResource(IDW_WELCOME), true);
 }

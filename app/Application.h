@@ -1,5 +1,6 @@
-// The top-level controller: builds the screens once, keeps which one is current, moves
-// between them when their navigation figures are tapped, and keeps which child is playing.
+// The top-level controller: builds the screens once (the title first), keeps which one is
+// current, moves between them when their navigation figures are tapped, and keeps which child
+// is playing.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,8 @@ class Application final : public ScreenListener, public ChildrenListener {
 public:
     Application(HWND window, HINSTANCE instance);
     ~Application();
+    // Builds the drill and the settings and starts the tune, once (at kFinishStart).
+    void FinishStart();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -51,6 +54,8 @@ public:
     // a double tap on the screen that went, not to the one that came.
     DWORD switchTime = 0;
     static constexpr DWORD kSettleTime = 250;
+    // Posted to the window as the title is built; handled after its first paint.
+    static constexpr UINT kFinishStart = WM_APP + 1;
     // Whether the keyboard was used since the last tap: the focus is shown on every screen.
     bool keyboardUsed = false;
     // The key that pressed the stylus down, and where: its release lifts it there.

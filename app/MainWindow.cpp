@@ -96,6 +96,9 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             EndPaint(window, &paint);
             return 0;
         }
+        case Application::kFinishStart:
+            if (application != nullptr) application->FinishStart();
+            return 0;
         case WM_SETTINGCHANGE:
             SHHandleWMSettingChange(window, wParam, lParam, &activateInfo);
             return 0;

@@ -213,6 +213,7 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, RECT* rect, UINT format);
 #define WM_KEYUP 0x0101u
 #define WM_LBUTTONDOWN 0x0201u
 #define WM_LBUTTONUP 0x0202u
+#define WM_APP 0x8000u
 
 #define PM_NOREMOVE 0x0000u
 #define PM_REMOVE 0x0001u

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/utf16.h"
@@ -19,6 +20,7 @@ EM_JS(void, chalkmere_display_present, (const std::uint32_t* pixels, int width, 
     ChalkmereWeb.present(pixels, width, height);
 });
 EM_ASYNC_JS(void, chalkmere_display_wait, (int ms), { await ChalkmereWeb.wait(ms); });
+EM_ASYNC_JS(void, chalkmere_display_rendered, (), { await ChalkmereWeb.rendered(); });
 EM_JS(int, chalkmere_display_take_events, (int* out, int capacity), {
     const events = ChalkmereWeb.events;
     const count = Math.min(capacity, events.length);
@@ -47,10 +49,10 @@ void MirrorAccessibleItems(const std::vector<AccessibleItem>& items) {
     names.reserve(items.size());
     for (const AccessibleItem& item : items) {
         names.push_back(Utf8FromWide(item.name.c_str()));
-        fields.insert(fields.end(), {static_cast<int>(item.role), item.checked, item.focused,
-                                     item.left, item.top, item.right, item.bottom,
-                                     static_cast<int>(reinterpret_cast<std::intptr_t>(
-                                         names.back().c_str()))});
+        fields.insert(fields.end(),
+                      {static_cast<int>(item.role), item.checked, item.focused, item.left, item.top,
+                       item.right, item.bottom,
+                       static_cast<int>(reinterpret_cast<std::intptr_t>(names.back().c_str()))});
     }
     chalkmere_display_mirror(fields.data(), static_cast<int>(items.size()));
 }
@@ -91,13 +93,18 @@ void WebDisplay::Present(int window, const std::uint32_t* pixels, int width, int
         rgba_[i] = 0xff000000u | (p & 0xffu) << 16 | (p & 0xff00u) | (p >> 16 & 0xffu);
     }
     chalkmere_display_present(rgba_.data(), width, height);
+    if (!presented_) presented_ = firstFrameUnseen_ = true;
 }
 
 void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {
     // Only a wait yields to the page; the message loop asks for one whenever nothing is
     // queued, so a busy program still lets the page in between its messages. A negative
     // timeout waits for the next event with no timer at all: the still page never wakes.
-    if (timeoutMs != 0) chalkmere_display_wait(timeoutMs);
+    if (std::exchange(firstFrameUnseen_, false)) {
+        chalkmere_display_rendered();
+    } else if (timeoutMs != 0) {
+        chalkmere_display_wait(timeoutMs);
+    }
     int triples[3 * 16];
     int taken = 0;
     while ((taken = chalkmere_display_take_events(triples, 3 * 16)) > 0) {
