@@ -276,6 +276,13 @@ TEST(Adapter, TheRegistryKeepsTheStoreContract) {
 // input or message (an animation's ticks), 100 ms while a press or key is held (a hold ring),
 // and otherwise until something comes, with no timeout: an idle game never wakes.
 TEST(Adapter, TheLoopWaitsForEverOnlyOnceAllIsStill) {
+    // Each call a picture other than the last.
+    static const auto Draw = [](HWND window) {
+        static bool white = false;
+        HDC dc = GetDC(window);
+        PatBlt(dc, 0, 0, 1, 1, (white = !white) ? WHITENESS : BLACKNESS);
+        ReleaseDC(window, dc);
+    };
     HWND window = ProgramWindow(WS_VISIBLE, 240, 320);
     ASSERT_NE(window, nullptr);
     static std::vector<DWORD> waits;
@@ -288,9 +295,11 @@ TEST(Adapter, TheLoopWaitsForEverOnlyOnceAllIsStill) {
         DWORD wait;
     } rows[] = {
         {"nothing for 5 s", [](HWND) {}, 0, INFINITE},
-        {"a present", [](HWND window) { ReleaseDC(window, GetDC(window)); }, 999, 1},
-        {"a present a second ago", [](HWND window) { ReleaseDC(window, GetDC(window)); }, 1000,
-         INFINITE},
+        {"a present", Draw, 999, 1},
+        {"a present a second ago", Draw, 1000, INFINITE},
+        // A context released undrawn on (a figure makes its own from it) shows nothing.
+        {"a context released untouched", [](HWND window) { ReleaseDC(window, GetDC(window)); },
+         999, INFINITE},
         {"a posted message taken",
          [](HWND) {
              MSG taken;

@@ -43,6 +43,9 @@ struct Display {
     // Until the window's first paint, drawings through GetDC are not shown: the program
     // builds its screens before it paints, and the first paint shows all of it at once.
     bool painted = false;
+    // The display's pixels as last shown. Releasing the context without drawing (a figure
+    // asks for it only to make a context of its own) shows nothing new, as on the system.
+    std::vector<std::uint32_t> shown;
     WINDOWPLACEMENT placement = {};
     // What the program last said is on its screen; kept, as no screen reader is told here.
     std::vector<ACCESSIBLE_ITEM> accessibleItems;
@@ -150,6 +153,20 @@ void Fit(Display& display) {
     display.offsetY = fit.top;
 }
 
+std::vector<std::uint32_t> SurfacePixels(const Display& display) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kDisplayWidth;
+    info.bmiHeader.biHeight = -kDisplayHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(kDisplayWidth * kDisplayHeight);
+    GetDIBits(display.surfaceDC.get(), display.surface.get(), 0, kDisplayHeight, pixels.data(),
+              &info, DIB_RGB_COLORS);
+    return pixels;
+}
+
 // With CHALKMERE_TRACE=<file> in the environment, each present appends "present <ns since
 // 1970> <hash of the display's pixels>" to it, for the benchmark to time from outside the
 // first frame that shows the title; otherwise nothing.
@@ -165,18 +182,10 @@ void TracePresent(const Display& display) {
     FILETIME now;
     GetSystemTimePreciseAsFileTime(&now);
     const std::uint64_t ticks = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kDisplayWidth;
-    info.bmiHeader.biHeight = -kDisplayHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels(kDisplayWidth * kDisplayHeight);
-    GetDIBits(display.surfaceDC.get(), display.surface.get(), 0, kDisplayHeight, pixels.data(),
-              &info, DIB_RGB_COLORS);
     std::uint32_t hash = 2166136261u;  // FNV-1a
-    for (const std::uint32_t pixel : pixels) hash = (hash ^ (pixel & 0xFFFFFFu)) * 16777619u;
+    for (const std::uint32_t pixel : display.shown) {
+        hash = (hash ^ (pixel & 0xFFFFFFu)) * 16777619u;
+    }
     const std::string line = "present " +
                              std::to_string((ticks - 116444736000000000ULL) * 100) + " " +
                              std::to_string(hash) + "\n";
@@ -204,6 +213,7 @@ void Present(Display& display, HDC windowDC) {
     StretchBlt(windowDC, picture.left, picture.top, width, height, display.surfaceDC.get(), 0,
                0, kDisplayWidth, kDisplayHeight, SRCCOPY);
     lastActivity = GetTickCount();
+    display.shown = SurfacePixels(display);
     TracePresent(display);
 }
 
@@ -362,7 +372,8 @@ HDC GetDC(HWND window) {
 int ReleaseDC(HWND window, HDC dc) {
     Display* display = Find(window);
     if (display == nullptr || dc != display->surfaceDC.get()) return ::ReleaseDC(window, dc);
-    if (display->painted && IsWindowVisible(window)) {
+    if (display->painted && IsWindowVisible(window) &&
+        SurfacePixels(*display) != display->shown) {
         HDC windowDC = ::GetDC(window);
         Present(*display, windowDC);
         ::ReleaseDC(window, windowDC);
