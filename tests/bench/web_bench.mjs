@@ -4,9 +4,10 @@
 // the main thread's work while the title stands still against a blank page's, the memory the
 // program holds, and how soon a right answer's pixels show after its tap.
 // With `first-frame` after the folder it measures only the transfer and the first frame, with
-// where the first frame's time goes.
+// where the first frame's time goes and what the module's code alone costs.
 //   node web_bench.mjs <build-web folder> [first-frame]   (tests/web's node modules installed)
 import fs from 'node:fs';
+import os from 'node:os';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import zlib from 'node:zlib';
@@ -122,6 +123,50 @@ async function breakdown() {
   }
 }
 await breakdown();
+
+// The floor under the program: the same page with the module's data (art, sounds, glyphs,
+// strings) cut out, which cannot run but is fetched and compiled as the code alone would be.
+// Its compiled mark, against the baseline page in the same run, is what the code costs before
+// a line of it runs.
+function withoutData(wasm) {
+  const leb = (at) => {
+    let value = 0, shift = 0, byte;
+    do { byte = wasm[at++]; value |= (byte & 0x7f) << shift; shift += 7; } while (byte & 0x80);
+    return [value, at];
+  };
+  const kept = [wasm.subarray(0, 8)];
+  for (let at = 8; at < wasm.length;) {
+    const [size, body] = leb(at + 1);
+    if (wasm[at] !== 11) kept.push(wasm.subarray(at, body + size));  // 11: the data section
+    at = body + size;
+  }
+  return Buffer.concat(kept);
+}
+async function codeFloor() {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'chalkmere-code-floor-'));
+  fs.cpSync(folder, copy, { recursive: true });
+  const module = built.find((file) => file.endsWith('.wasm'));
+  fs.writeFileSync(path.join(copy, module), withoutData(fs.readFileSync(path.join(folder, module))));
+  const codeServer = await serve(copy, { '/baseline.html': baseline });
+  const compiled = [], base = [];
+  for (let i = 0; i < LOADS; i++) {
+    for (const [page, times, done] of [['baseline.html', base, 'window.chalkmere?.firstFrameMs'],
+      ['?trace', compiled, "performance.getEntriesByName('compiled')[0]?.startTime"]]) {
+      const context = await browser.createBrowserContext();
+      const tab = await context.newPage();
+      await tab.goto(codeServer.url + page);
+      await tab.waitForFunction(`typeof ${done} === 'number'`);
+      times.push(await tab.evaluate(done));
+      await context.close();
+    }
+  }
+  await codeServer.stop();
+  fs.rmSync(copy, { recursive: true });
+  const [code, floorPage] = [median(compiled), median(base)];
+  console.log(`the module's code alone (its data cut out, nothing run) compiled at ${code.toFixed(0)} ms; ` +
+              `baseline page ${floorPage.toFixed(0)} ms; ratio ${(code / floorPage).toFixed(2)}`);
+}
+await codeFloor();
 if (firstFrameOnly) {
   firstFrameLine();
   await browser.close();
