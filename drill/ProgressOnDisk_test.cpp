@@ -1,7 +1,6 @@
 // The progress record on the desktop's own store, blocked as the program starts.
 #include <fcntl.h>
 #include <sched.h>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -77,12 +76,9 @@ TEST_F(ProgressTest, AStoreLockedOrOnAFullDiskAtStartUpIsWaitedForBrieflyAndOver
     const platform::testing::TemporaryFolder folders[2];
     setenv("CHALKMERE_DISK_FOLDER_0", folders[0].Path().c_str(), 1);
     setenv("CHALKMERE_DISK_FOLDER_1", folders[1].Path().c_str(), 1);
-    char self[] = "/proc/self/exe";
-    char filter[] = "--gtest_filter=ProgressTest.DISABLED_BlockedStoresInTheirOwnMountNamespace";
-    char disabled[] = "--gtest_also_run_disabled_tests";
-    char* arguments[] = {self, filter, disabled, nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(posix_spawn(&child, self, nullptr, nullptr, arguments, environ), 0);
+    const pid_t child = platform::testing::StartTestProcess(
+        "ProgressTest.DISABLED_BlockedStoresInTheirOwnMountNamespace", false);
+    ASSERT_GT(child, 0);
     int status = 0;
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child failed";

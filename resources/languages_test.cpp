@@ -99,7 +99,8 @@ TEST_F(Languages, EveryBlockIsWholeAndChosenByItsTag) {
     ASSERT_EQ(blocks.size(), 9u);
     const Strings& english = blocks.at(kEnglish);
     for (const auto& [language, strings] : blocks) {
-        const std::string tag = Narrow(strings.count(IDS_LANGUAGE) ? strings.at(IDS_LANGUAGE) : u"");
+        const std::string tag =
+            Narrow(strings.count(IDS_LANGUAGE) ? strings.at(IDS_LANGUAGE) : u"");
         SCOPED_TRACE(tag);
         // A block is its language's main region's; the tag names the region only where the
         // words are the region's own (pt-BR).
@@ -176,10 +177,14 @@ TEST_F(Languages, DrawnWordsFitAndHaveGlyphs) {
 
         for (const auto& [height, ids] : std::vector<std::pair<LONG, std::vector<int>>>{
                  // The caption is set smaller, down to 12 px, where its word is long.
-                 {16, {IDS_SCORE}}, {15, {IDS_SCORE}}, {14, {IDS_SCORE}}, {13, {IDS_SCORE}},
+                 {16, {IDS_SCORE}},
+                 {15, {IDS_SCORE}},
+                 {14, {IDS_SCORE}},
+                 {13, {IDS_SCORE}},
                  {12, {IDS_VERSION, IDS_YEARS, IDS_SCORE}},
-                 {50, {IDS_SIGN_ADDITION, IDS_SIGN_SUBTRACTION, IDS_SIGN_MULTIPLICATION,
-                       IDS_SIGN_DIVISION}}}) {
+                 {50,
+                  {IDS_SIGN_ADDITION, IDS_SIGN_SUBTRACTION, IDS_SIGN_MULTIPLICATION,
+                   IDS_SIGN_DIVISION}}}) {
             const auto face = platform::CurrentTextBackend()->OpenFont(Text::BoldFont(height));
             ASSERT_NE(face, nullptr);
             const platform::Glyph missing = face->GlyphFor(0x10FFFF);
@@ -208,7 +213,8 @@ TEST_F(Languages, DrawnWordsFitAndHaveGlyphs) {
         };
         const Figure* settingsKey = nullptr;
         for (auto* node = game.figures.head; node != nullptr; node = node->next) {
-            if (lstrcmpW(node->value->GetTypeName(), TEXT("Button")) == 0) settingsKey = node->value;
+            if (lstrcmpW(node->value->GetTypeName(), TEXT("Button")) == 0)
+                settingsKey = node->value;
         }
         ASSERT_NE(settingsKey, nullptr);
         for (const std::int32_t picture : {0, 3, 0}) {

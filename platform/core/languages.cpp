@@ -30,11 +30,10 @@ struct RegionalLanguage {
     const char* region;
 };
 constexpr RegionalLanguage kRegionalLanguages[] = {
-    {0x0409, "US"}, {0x0809, "GB"}, {0x0C09, "AU"}, {0x1009, "CA"}, {0x0407, "DE"},
-    {0x0807, "CH"}, {0x0C07, "AT"}, {0x040C, "FR"}, {0x080C, "BE"}, {0x0C0C, "CA"},
-    {0x100C, "CH"}, {0x0C0A, "ES"}, {0x080A, "MX"}, {0x0410, "IT"}, {0x0810, "CH"},
-    {0x0413, "NL"}, {0x0813, "BE"}, {0x0415, "PL"}, {0x0416, "BR"}, {0x0816, "PT"},
-    {0x0422, "UA"}, {0x0419, "RU"}, {0x0804, "CN"}, {0x0404, "TW"},
+    {0x0409, "US"}, {0x0809, "GB"}, {0x0C09, "AU"}, {0x1009, "CA"}, {0x0407, "DE"}, {0x0807, "CH"},
+    {0x0C07, "AT"}, {0x040C, "FR"}, {0x080C, "BE"}, {0x0C0C, "CA"}, {0x100C, "CH"}, {0x0C0A, "ES"},
+    {0x080A, "MX"}, {0x0410, "IT"}, {0x0810, "CH"}, {0x0413, "NL"}, {0x0813, "BE"}, {0x0415, "PL"},
+    {0x0416, "BR"}, {0x0816, "PT"}, {0x0422, "UA"}, {0x0419, "RU"}, {0x0804, "CN"}, {0x0404, "TW"},
 };
 
 constexpr std::uint16_t kPrimaryMask = 0x3FF;
@@ -138,7 +137,8 @@ std::size_t ChooseLanguageBlock(std::span<const std::uint16_t> blocks,
     if (auto english = find([](std::uint16_t block) { return block == kEnglishUs; })) {
         return *english;
     }
-    if (auto english = find([](std::uint16_t block) { return (block & kPrimaryMask) == kEnglish; })) {
+    if (auto english =
+            find([](std::uint16_t block) { return (block & kPrimaryMask) == kEnglish; })) {
         return *english;
     }
     if (auto neutral = find([](std::uint16_t block) { return (block & kPrimaryMask) == 0; })) {

@@ -56,7 +56,8 @@ const Resource* FindProgramResource(ResourceType type, std::uintptr_t id) {
         for (std::size_t i = 0; i < module.count; ++i) {
             const Resource& resource = module.resources[i];
             if (resource.type != type || resource.id != id) continue;
-            if (std::find(blocks.begin(), blocks.end(), resource.language) != blocks.end()) continue;
+            if (std::find(blocks.begin(), blocks.end(), resource.language) != blocks.end())
+                continue;
             found.push_back(&resource);
             blocks.push_back(resource.language);
         }

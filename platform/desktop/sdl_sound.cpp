@@ -92,10 +92,10 @@ BOOL SdlSoundOutput::Play(const void* wave, std::size_t size, UINT flags) {
     const Pcm* pcm = Converted(wave, size);
     if (pcm == nullptr || !Queue(*pcm)) return FALSE;
     if (asynchronous) return TRUE;
-    // Held while the sound is heard: the device stays open under it.
 
-    // An empty queue means the last piece has gone into the device's buffer; it is heard
-    // one buffer later. A lost device still drains its queue, but need not be waited for.
+    // The lock is held while the sound is heard, so the device is not closed under it. An
+    // empty queue means the last piece has gone into the device's buffer; it is heard one
+    // buffer later. A lost device still drains its queue, but need not be waited for.
     while (SDL_GetQueuedAudioSize(device_) > 0 &&
            SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_PLAYING) {
         SDL_Delay(1);

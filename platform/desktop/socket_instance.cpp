@@ -57,7 +57,8 @@ void SocketInstance::StartListening() {
 void SocketInstance::StopListening() {
     if (!listener_.joinable()) return;
     const char byte = 0;
-    while (write(stopWrite_, &byte, 1) < 0 && errno == EINTR) {}
+    while (write(stopWrite_, &byte, 1) < 0 && errno == EINTR) {
+    }
     listener_.join();
     close(stopWrite_);
     stopWrite_ = -1;
@@ -74,7 +75,8 @@ void SocketInstance::Listen(std::vector<int> claims, int stop) {
         watched.assign(1, pollfd{stop, POLLIN, 0});
         for (int claim : claims) watched.push_back({claim, POLLIN, 0});
         for (const Pending& peer : pending) watched.push_back({peer.fd, POLLIN, 0});
-        const int ready = poll(watched.data(), watched.size(), pending.empty() ? -1 : kSilentPeerMs);
+        const int ready =
+            poll(watched.data(), watched.size(), pending.empty() ? -1 : kSilentPeerMs);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0 || watched[0].revents != 0) break;
         if (ready == 0) {
@@ -100,7 +102,8 @@ void SocketInstance::Listen(std::vector<int> claims, int stop) {
         }
         for (std::size_t i = 0; i < claims.size(); ++i) {
             if (watched[1 + i].revents == 0) continue;
-            for (int fd; (fd = accept4(claims[i], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+            for (int fd;
+                 (fd = accept4(claims[i], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
                 pending.push_back({fd, claims[i]});
             }
         }

@@ -1,10 +1,8 @@
 // The registry calls on the SQLite store: the contract every store keeps, persistence, damage
 // and durability.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -191,17 +189,9 @@ TEST_F(RegistryTest, EveryWriteReportedBeforeAKillSurvivesIt) {
         setenv("CHALKMERE_KILL_STORE", File().c_str(), 1);
         setenv("CHALKMERE_KILL_REPORTS", std::to_string(pipeEnds[1]).c_str(), 1);
         setenv("CHALKMERE_KILL_ROUND", std::to_string(round).c_str(), 1);
-        char self[] = "/proc/self/exe";
-        char filter[] = "--gtest_filter=RegistryWriter.DISABLED_WritesUntilKilled";
-        char disabled[] = "--gtest_also_run_disabled_tests";
-        char* arguments[] = {self, filter, disabled, nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        pid_t writer = 0;
-        ASSERT_EQ(posix_spawn(&writer, self, &actions, nullptr, arguments, environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
+        const pid_t writer =
+            platform::testing::StartTestProcess("RegistryWriter.DISABLED_WritesUntilKilled", true);
+        ASSERT_GT(writer, 0);
         close(pipeEnds[1]);
         // The kill comes some time after the first write, however slow the machine is; a
         // writer that never reports fails the round instead of hanging it.

@@ -1,11 +1,13 @@
 // The registry of the test's own: a store in memory, and temporary folders for the tests of
 // stores on disk.
 #include <fcntl.h>
+#include <spawn.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "platform/core/registry_store.h"
@@ -106,6 +108,20 @@ ForeignLock::ForeignLock(const std::string& file) : file_(open(file.c_str(), O_R
 
 ForeignLock::~ForeignLock() {
     if (file_ >= 0) close(file_);
+}
+
+int StartTestProcess(const char* test, bool quiet) {
+    std::string self = "/proc/self/exe";
+    std::string filter = std::string("--gtest_filter=") + test;
+    std::string disabled = "--gtest_also_run_disabled_tests";
+    char* arguments[] = {self.data(), filter.data(), disabled.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (quiet) posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t started = 0;
+    const int failed = posix_spawn(&started, self.c_str(), &actions, nullptr, arguments, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? started : -1;
 }
 
 }  // namespace platform::testing

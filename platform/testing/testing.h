@@ -146,6 +146,12 @@ private:
     bool held_ = false;
 };
 
+// This test program again, in a process of its own that runs only `test`, a disabled one
+// ("Suite.DISABLED_Name"), with the environment as it is now; its output is dropped when
+// `quiet`. What a test would fork for: a forked child of a sanitized build can hang in its
+// first allocation. The process's id, or -1.
+int StartTestProcess(const char* test, bool quiet);
+
 // --- Sound and messages ---------------------------------------------------------------
 
 // One call of sndPlaySoundW that reached the output; a stop has null data.

@@ -43,7 +43,8 @@ TEST(LanguagePack, AnAddedBlockIsChosenByTheReadersLanguage) {
     EXPECT_EQ(LoadStringW(GetModuleHandleW(nullptr), 0xFFF0, text, 8), 2);
     EXPECT_EQ(std::u16string(text), u"Ja");
     ASSERT_TRUE(SetThreadPreferredUILanguages(MUI_LANGUAGE_NAME, u"fr\0", nullptr));
-    EXPECT_EQ(std::u16string(text, LoadStringW(GetModuleHandleW(nullptr), 0xFFF0, text, 8)), u"Yes");
+    EXPECT_EQ(std::u16string(text, LoadStringW(GetModuleHandleW(nullptr), 0xFFF0, text, 8)),
+              u"Yes");
 }
 
 }  // namespace

@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
         const std::string path = std::string(argv[2]) + "/" + tags[language] + ".bin";
         const std::vector<unsigned char> pack = platform::WriteLanguagePack(resources);
         std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(pack.data()), static_cast<std::streamsize>(pack.size()));
+        out.write(reinterpret_cast<const char*>(pack.data()),
+                  static_cast<std::streamsize>(pack.size()));
         if (!out) {
             std::fprintf(stderr, "language_packs: cannot write %s\n", path.c_str());
             return 1;

@@ -1,8 +1,7 @@
 // The page's start-up code: the block of the reader's language added to the program's
 // resources (the page fetched it beside the program), the reader's languages handed to the
-// resource loaders, the
-// browser's backends installed and the program's entry called. The entry runs its own loop;
-// Asyncify lets it yield to the page whenever it waits.
+// resource loaders, the browser's backends installed and the program's entry called. The
+// entry runs its own loop; Asyncify lets it yield to the page whenever it waits.
 #include <string>
 #include <vector>
 

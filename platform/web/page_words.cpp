@@ -85,12 +85,13 @@ int main(int argc, char** argv) {
         blocks << (seen.size() > 1 ? ",\n    " : "\n    ") << "{language: \"" << tag->language
                << "\", region: \"" << tag->region << "\", tag: " << Script(language)
                << ", tooOld: " << Script(Loaded(IDS_PAGE_TOO_OLD))
-               << ", notLoaded: " << Script(Loaded(IDS_PAGE_NOT_LOADED))
-               << ", tryAgain: " << Script(Loaded(IDS_PAGE_TRY_AGAIN))
+               << ", notLoaded: " << Script(Loaded(IDS_PAGE_NOT_LOADED)) << ", tryAgain: "
+               << Script(Loaded(IDS_PAGE_TRY_AGAIN))
                // The lock the game's tab holds (web_instance.cpp's LockName), which the page
                // asks for while the program is on its way.
                << ", instance: "
-               << Script(u"chalkmere-instance\n" + Loaded(IDS_CLASS_NAME) + u"\n" + Loaded(IDS_TITLE))
+               << Script(u"chalkmere-instance\n" + Loaded(IDS_CLASS_NAME) + u"\n" +
+                         Loaded(IDS_TITLE))
                << "}";
         noScript << "<p lang=\"" << Html(language) << "\">" << Html(Loaded(IDS_PAGE_NEEDS_SCRIPT))
                  << "</p>";

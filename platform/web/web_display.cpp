@@ -87,13 +87,13 @@ void WebDisplay::Present(int window, const std::uint32_t* pixels, int width, int
     if (window != open_ || open_ == 0) return;
     // 0x00RRGGBB read as little-endian bytes R, G, B, A is 0xAABBGGRR.
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (rgba_.empty()) firstFrameUnseen_ = true;  // the first present
     rgba_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t p = pixels[i];
         rgba_[i] = 0xff000000u | (p & 0xffu) << 16 | (p & 0xff00u) | (p >> 16 & 0xffu);
     }
     chalkmere_display_present(rgba_.data(), width, height);
-    if (!presented_) presented_ = firstFrameUnseen_ = true;
 }
 
 void WebDisplay::Pump(int timeoutMs, std::vector<DisplayEvent>& events) {

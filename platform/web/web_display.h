@@ -38,7 +38,6 @@ private:
     // The first picture is on the canvas, but the page renders it only when the program yields:
     // the next look for events waits until it has, so nothing built after it holds it back.
     bool firstFrameUnseen_ = false;
-    bool presented_ = false;
     // The last picture as the canvas's R, G, B, A bytes, made here rather than by the page's
     // script, which would still be interpreted at the first frame.
     std::vector<std::uint32_t> rgba_;

@@ -147,20 +147,20 @@ var ChalkmereWeb = (function () {
 
   // Resolves at the first event, or after `ms` (never, for a negative `ms`: no timer runs);
   // the program's loop yields to the page here.
+  function wait(ms) {
+    if (events.length > 0 || ms === 0) return Promise.resolve();
+    return new Promise((resolve) => {
+      const timer = ms > 0 ? setTimeout(() => { wake = null; resolve(); }, ms) : null;
+      wake = () => { wake = null; clearTimeout(timer); resolve(); };
+    });
+  }
+
   // Resolves once the page has rendered what is on the canvas: after the next animation frame
   // (or 100 ms, in a tab that is not shown and renders none).
   function rendered() {
     return new Promise((resolve) => {
       const timer = setTimeout(resolve, 100);
       requestAnimationFrame(() => setTimeout(() => { clearTimeout(timer); resolve(); }, 0));
-    });
-  }
-
-  function wait(ms) {
-    if (events.length > 0 || ms === 0) return Promise.resolve();
-    return new Promise((resolve) => {
-      const timer = ms > 0 ? setTimeout(() => { wake = null; resolve(); }, ms) : null;
-      wake = () => { wake = null; clearTimeout(timer); resolve(); };
     });
   }
 

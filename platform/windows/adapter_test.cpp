@@ -270,8 +270,6 @@ TEST(Adapter, TheRegistryKeepsTheStoreContract) {
     RegCloseKey(key);
 }
 
-// One copy per class and title: the first claim holds until the process ends, a second one
-// for the same names is refused (as it is for another process), other names are free.
 // When nothing is queued the loop waits a millisecond within a second of the last present,
 // input or message (an animation's ticks), 100 ms while a press or key is held (a hold ring),
 // and otherwise until something comes, with no timeout: an idle game never wakes.
@@ -338,27 +336,8 @@ TEST(Adapter, TheLoopWaitsForEverOnlyOnceAllIsStill) {
     DestroyWindow(window);
 }
 
-// The tune asked for while the shown window waits for its first paint starts once the title
-// is on the screen, not before (the sound system's start would hold up the picture); later
-// plays are not held.
-TEST(Adapter, ASoundAskedForBeforeTheFirstPaintStartsAfterIt) {
-    platform::testing::SoundRecorder sounds;
-    static const char tune[] = "tune", tap[] = "tap";
-    const auto play = [](const char* sound) {
-        sndPlaySoundW(reinterpret_cast<LPCWSTR>(sound), SND_ASYNC | SND_MEMORY);
-    };
-    HWND window = ProgramWindow(WS_VISIBLE, 240, 320);
-    play(tune);
-    EXPECT_TRUE(sounds.calls.empty()) << "the tune started before the first paint";
-    UpdateWindow(window);
-    play(tap);
-    ASSERT_EQ(sounds.calls.size(), 2u) << "the tune did not start after the first paint";
-    EXPECT_EQ(sounds.calls[0].data, tune);
-    EXPECT_EQ(sounds.calls[0].flags, static_cast<UINT>(SND_ASYNC | SND_MEMORY));
-    EXPECT_EQ(sounds.calls[1].data, tap);
-    DestroyWindow(window);
-}
-
+// One copy per class and title: the first claim holds until the process ends, a second one
+// for the same names is refused (as it is for another process), other names are free.
 TEST(Adapter, AnInstanceIsClaimedOncePerClassAndTitle) {
     EXPECT_TRUE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));
     EXPECT_FALSE(win32adapter::ClaimInstance(L"ClaimTest", L"One"));

@@ -12,15 +12,16 @@ namespace {
 // `--language=CODE` puts that language before the user's for the resource loader, with English
 // after it, so a code Windows does not know, or one without a block, plays in English.
 void ForceLanguage(LPCWSTR commandLine) {
-    const wchar_t* option = commandLine != nullptr ? std::wcsstr(commandLine, L"--language=") : nullptr;
+    const wchar_t* option =
+        commandLine != nullptr ? std::wcsstr(commandLine, L"--language=") : nullptr;
     if (option == nullptr) return;
     option += std::wcslen(L"--language=");
     const std::wstring code(option, std::wcscspn(option, L" \t\""));
     // A bare language is taken for its main region's, as the blocks are written.
     const LCID named = code.empty() ? 0 : LocaleNameToLCID(code.c_str(), 0);
-    const LCID locale = named != 0 ? ConvertDefaultLocale(named)
-                                   : MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                              SORT_DEFAULT);
+    const LCID locale = named != 0
+                            ? ConvertDefaultLocale(named)
+                            : MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = L"en-US";
     LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0);
     const std::wstring list = std::wstring(name) + L'\0' + L"en-US" + L'\0' + L'\0';

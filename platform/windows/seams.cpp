@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <map>
 
-#include "platform/windows/first_frame.h"
-
 namespace win32adapter {
 
 DWORD GetTickCount() {
@@ -23,14 +21,9 @@ void GetLocalTime(LPSYSTEMTIME time) {
     }
 }
 
-BOOL PlaySoundNow(LPCWSTR sound, UINT flags) {
+BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     if (TestSeams().playSound != nullptr) return TestSeams().playSound(sound, flags);
     return ::sndPlaySoundW(sound, flags);
-}
-
-BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
-    if (HoldUntilFirstFrame(sound, flags)) return TRUE;
-    return PlaySoundNow(sound, flags);
 }
 
 namespace {

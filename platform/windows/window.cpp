@@ -16,7 +16,6 @@
 #include <string>
 
 #include "platform/portable/display_arithmetic.h"
-#include "platform/windows/first_frame.h"
 #include "platform/windows/gdi_guards.h"
 
 namespace win32adapter {
@@ -41,7 +40,7 @@ struct Display {
     bool fullScreen = false;
     bool pressed = false;  // the program has heard a press and not yet its release
     // Until the window's first paint, drawings through GetDC are not shown: the program
-    // builds its screens before it paints, and the first paint shows all of it at once.
+    // builds its title before it paints, and the first paint shows all of it at once.
     bool painted = false;
     // The display's pixels as last shown. Releasing the context without drawing (a figure
     // asks for it only to make a context of its own) shows nothing new, as on the system.
@@ -65,12 +64,6 @@ std::unique_ptr<Display> creating;
 // The last present, input or message of the program's; and the keys its windows hold down.
 DWORD lastActivity = 0;
 std::set<WPARAM> keysHeld;
-// An asynchronous play asked for before the first frame, played once it is shown.
-struct HeldSound {
-    LPCWSTR sound;
-    UINT flags;
-};
-std::optional<HeldSound> heldSound;
 
 Display* Find(HWND window) {
     auto found = Displays().find(window);
@@ -337,11 +330,6 @@ LRESULT CALLBACK AdapterProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             const LRESULT result =
                 CallWindowProcW(display->programProc, window, message, wParam, lParam);
             display->painted = true;
-            if (heldSound) {
-                const HeldSound held = *heldSound;
-                heldSound.reset();
-                PlaySoundNow(held.sound, held.flags);
-            }
             return result;
         }
         case WM_NCDESTROY: {
@@ -530,19 +518,6 @@ bool RaiseRunningInstance(LPCWSTR className, LPCWSTR title, DWORD waitMs) {
         if (::GetTickCount() - start >= waitMs) return false;
         Sleep(20);
     }
-}
-
-bool HoldUntilFirstFrame(LPCWSTR sound, UINT flags) {
-    const bool waiting =
-        std::any_of(Displays().begin(), Displays().end(), [](const auto& shown) {
-            return !shown.second->painted && IsWindowVisible(shown.first);
-        });
-    if (waiting && sound != nullptr && (flags & SND_ASYNC) != 0) {
-        heldSound = HeldSound{sound, flags};
-        return true;
-    }
-    heldSound.reset();
-    return false;
 }
 
 BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UINT removal) {

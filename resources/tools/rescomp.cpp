@@ -175,8 +175,8 @@ private:
             const std::uint32_t width = u32(offset + 4);
             const std::uint32_t height = u32(offset + 8) / 2;
             const std::uint32_t bits = u16(offset + 14);
-            const std::uint32_t colours = u32(offset + 32) != 0 || bits > 8 ? u32(offset + 32)
-                                                                             : 1u << bits;
+            const std::uint32_t colours =
+                u32(offset + 32) != 0 || bits > 8 ? u32(offset + 32) : 1u << bits;
             const std::uint32_t stride = (width * bits + 31) / 32 * 4;
             const std::uint32_t pixelsAt = 40 + 4 * colours;
             Expect(pixelsAt + stride * height <= size, path + " to hold whole images");
@@ -188,7 +188,8 @@ private:
             const std::uint32_t dataAt = 14 + pixelsAt;
             std::vector<unsigned char> bmp = {'B', 'M'};
             for (std::uint32_t field : {fileSize, 0u, dataAt}) {
-                for (int b = 0; b < 4; ++b) bmp.push_back(static_cast<unsigned char>(field >> (8 * b)));
+                for (int b = 0; b < 4; ++b)
+                    bmp.push_back(static_cast<unsigned char>(field >> (8 * b)));
             }
             bmp.insert(bmp.end(), info.begin(), info.end());
             images.push_back(std::move(bmp));

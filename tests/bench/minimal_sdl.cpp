@@ -2,8 +2,8 @@
 // as Chalkmere. A 240 × 320 picture goes to the window surface by a nearest-neighbour scaled
 // blit at the largest whole factor that fits the desktop (720 × 960 on a 1280 × 1024 screen),
 // then the program blocks on events until it is closed. With CHALKMERE_TRACE=<file> it writes
-// the same "mapped <ns>", "present <ns>" and "input <ns>" lines as the program; a left click inverts the
-// picture, so a tap has pixels to show.
+// the same "mapped <ns>", "present <ns>" and "input <ns>" lines as the program; a left click
+// inverts the picture, so a tap has pixels to show.
 #include <SDL.h>
 
 #include <algorithm>
